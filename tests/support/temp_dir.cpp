@@ -1,0 +1,19 @@
+#include "temp_dir.hpp"
+
+#include <stdlib.h>
+
+#include <string>
+#include <system_error>
+
+TempDir::TempDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "brindlewood-test-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) {
+        throw std::system_error(errno, std::generic_category(), "mkdtemp");
+    }
+    path_ = pattern;
+}
+
+TempDir::~TempDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}

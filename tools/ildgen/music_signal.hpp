@@ -1,0 +1,11 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "stereo_pcm.hpp"
+
+// A few voices playing a repeating chord progression with plucked, decaying
+// notes and a bass line, spread across the stereo field. Deterministic, and
+// peaks well below full scale.
+StereoPcm music_signal(std::uint32_t sample_rate, std::size_t frames);
