@@ -104,11 +104,13 @@ TEST(Conversion, ReportsFfmpegsReasonForAMissingDirectory) {
     }
 }
 
-// With Debian's libvorbis at 192 kbit/s only these rates open the encoder.
+// Debian's libvorbis at 192 kbit/s opens only at 15000-19000 and 26000-50000 Hz;
+// the README promises these bands, so their edges are checked.
 TEST(Conversion, RatesThatOpenTheEncoder) {
     TempDir dir;
-    for (std::uint32_t rate : {8000u, 11025u, 16000u, 22050u, 32000u, 44100u, 48000u, 96000u, 192000u}) {
-        const bool opens = rate == 16000 || rate == 32000 || rate == 44100 || rate == 48000;
+    for (std::uint32_t rate : {8000u, 14999u, 15000u, 19000u, 19001u, 22050u, 25999u, 26000u, 44100u,
+                               50000u, 50001u, 192000u}) {
+        const bool opens = (rate >= 15000 && rate <= 19000) || (rate >= 26000 && rate <= 50000);
         try {
             write_ogg_vorbis(music(rate, 500), dir / "out.ogg");
             EXPECT_TRUE(opens) << rate << " Hz converted";
