@@ -33,8 +33,9 @@ std::string fault(const std::string& function, int call, int code = 0) {
     return function + ":" + std::to_string(call) + ":" + std::to_string(code);
 }
 
-// 2800 samples: 44 encoder frames of 64, the last one short.
-constexpr int input_frames = 2800;
+// 11032 samples: 173 encoder frames of 64, the last one short. libvorbis hands
+// out 10 packets while the frames go in and 8 more after the end-of-stream signal.
+constexpr int input_frames = 11032;
 
 const std::vector<FaultCase> fault_cases = {
     {"alloc_output_context", fault("avformat_alloc_output_context2", 1, AVERROR(ENOMEM)), "Cannot allocate memory",
@@ -75,13 +76,17 @@ const std::vector<FaultCase> fault_cases = {
     {"send_frame_eof", fault("avcodec_send_frame", 30, AVERROR_EOF), "End of file",
      {"av_frame_make_writable", "avcodec_send_frame"}, Reached::open_file},
     {"receive_packet", fault("avcodec_receive_packet", 12, AVERROR(EINVAL)), "Invalid argument",
-     {"avcodec_receive_packet"}, Reached::open_file},
-    {"write_packet", fault("av_interleaved_write_frame", 3, AVERROR(ENOSPC)), "No space left on device",
-     {"avcodec_receive_packet", "av_interleaved_write_frame"}, Reached::open_file},
+     {"avcodec_send_frame", "avcodec_receive_packet"}, Reached::open_file},
+    {"write_packet", fault("av_interleaved_write_frame", 1, AVERROR(ENOSPC)), "No space left on device",
+     {"avcodec_send_frame", "avcodec_receive_packet", "av_interleaved_write_frame"}, Reached::open_file},
     {"send_end_of_stream", fault("avcodec_send_frame(null)", 1, AVERROR(EINVAL)), "Invalid argument",
      {"avcodec_send_frame(null)"}, Reached::open_file},
     {"send_end_of_stream_eof", fault("avcodec_send_frame(null)", 1, AVERROR_EOF), "End of file",
      {"avcodec_send_frame(null)"}, Reached::open_file},
+    {"receive_packet_last_drain", fault("avcodec_receive_packet", 184, AVERROR(EINVAL)), "Invalid argument",
+     {"avcodec_send_frame(null)", "avcodec_receive_packet"}, Reached::open_file},
+    {"write_packet_last_drain", fault("av_interleaved_write_frame", 11, AVERROR(ENOSPC)), "No space left on device",
+     {"avcodec_send_frame(null)", "avcodec_receive_packet", "av_interleaved_write_frame"}, Reached::open_file},
     {"write_trailer", fault("av_write_trailer", 1, AVERROR(EIO)), "Input/output error",
      {"avcodec_receive_packet", "av_write_trailer"}, Reached::open_file},
     // From the encoder's receive, EAGAIN and EOF only end a drain.

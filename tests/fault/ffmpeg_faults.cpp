@@ -32,13 +32,13 @@ Fault parse_fault(const char* text) {
     if (text == nullptr) {
         return fault;
     }
-    const std::string spec = text;
-    const std::size_t first = spec.find(':');
-    const std::size_t second = spec.find(':', first + 1);
-    fault.name = spec.substr(0, first);
+    const std::string setting = text;
+    const std::size_t first = setting.find(':');
+    const std::size_t second = setting.find(':', first + 1);
+    fault.name = setting.substr(0, first);
     if (second != std::string::npos) {
-        fault.call = std::stol(spec.substr(first + 1, second - first - 1));
-        fault.code = std::stoi(spec.substr(second + 1));
+        fault.call = std::stol(setting.substr(first + 1, second - first - 1));
+        fault.code = std::stoi(setting.substr(second + 1));
     }
     return fault;
 }
