@@ -30,6 +30,16 @@ Bytes with_rates(std::uint32_t first, std::uint32_t second) {
     return with_u32(with_u32(one_pair_file(), 40, first), 72, second);
 }
 
+// The reader's message for `path`, or "" when it accepts the file.
+std::string read_error(const std::filesystem::path& path) {
+    try {
+        read_ild(path);
+        return "";
+    } catch (const std::runtime_error& error) {
+        return error.what();
+    }
+}
+
 struct ReadCase {
     std::string name;
     std::function<Bytes()> make;
@@ -84,12 +94,7 @@ TEST_P(ReadIld, FollowsTheRulesInOrder) {
     TempDir dir;
     write_file(dir / "in.ild", c.make());
     if (!c.error.empty()) {
-        try {
-            read_ild(dir / "in.ild");
-            FAIL() << "accepted";
-        } catch (const std::runtime_error& error) {
-            EXPECT_EQ(error.what(), c.error);
-        }
+        EXPECT_EQ(read_error(dir / "in.ild"), c.error);
         return;
     }
     const DecodedAudio audio = read_ild(dir / "in.ild");
@@ -104,14 +109,8 @@ INSTANTIATE_TEST_SUITE_P(Rules, ReadIld, testing::ValuesIn(read_cases),
 
 TEST(ReadIld, UnopenablePathsReportLength) {
     TempDir dir;
-    for (const std::filesystem::path& path : {dir / "missing.ild", std::filesystem::path()}) {
-        try {
-            read_ild(path);
-            FAIL() << "accepted " << path;
-        } catch (const std::runtime_error& error) {
-            EXPECT_STREQ(error.what(), "Invalid ILD length");
-        }
-    }
+    EXPECT_EQ(read_error(dir / "missing.ild"), "Invalid ILD length");
+    EXPECT_EQ(read_error(""), "Invalid ILD length");
 }
 
 TEST(ReadIld, LengthLimitIsExactly128MiB) {
@@ -122,12 +121,7 @@ TEST(ReadIld, LengthLimitIsExactly128MiB) {
     EXPECT_EQ(read_ild(path).channels[0].size(), 0u);
 
     std::filesystem::resize_file(path, 134217729);
-    EXPECT_THROW(
-        try { read_ild(path); } catch (const std::runtime_error& error) {
-            EXPECT_STREQ(error.what(), "Invalid ILD length");
-            throw;
-        },
-        std::runtime_error);
+    EXPECT_EQ(read_error(path), "Invalid ILD length");
 }
 
 TEST(ReadIld, UnreadBytesDoNotMatter) {
