@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "ild/huge_pages.hpp"
 #include "ild/ps_adpcm.hpp"
 
 namespace {
@@ -33,7 +34,10 @@ std::vector<std::uint8_t> read_whole_file(std::ifstream& file) {
     if (!file || static_cast<std::uint64_t>(length) - header_size > max_file_size - header_size) {
         throw std::runtime_error("Invalid ILD length");
     }
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(length));
+    std::vector<std::uint8_t> bytes;
+    bytes.reserve(static_cast<std::size_t>(length));
+    advise_huge_pages(bytes.data(), bytes.capacity());
+    bytes.resize(static_cast<std::size_t>(length));
     file.seekg(0);
     file.read(reinterpret_cast<char*>(bytes.data()), length);
     if (!file) {
@@ -69,6 +73,7 @@ DecodedAudio read_ild(const std::filesystem::path& path) {
     const std::size_t block_pairs = data_size / block_pair_size;
     for (std::vector<float>& channel : audio.channels) {
         channel.reserve(block_pairs * ps_adpcm_samples_per_block);
+        advise_huge_pages(channel.data(), channel.capacity() * sizeof(float));
     }
 
     std::array<AdpcmChannelState, 2> states;

@@ -1,0 +1,2 @@
+// A process that does nothing: the floor of any command's time.
+int main() { return 0; }
