@@ -8,6 +8,7 @@
 #include "ild/ild_reader.hpp"
 #include "ild_writer.hpp"
 #include "music_signal.hpp"
+#include "ogg_tools.hpp"
 #include "temp_dir.hpp"
 
 namespace {
@@ -155,14 +156,11 @@ TEST(ReadIld, DecodesWhatTheEncoderCoded) {
     TempDir dir;
     write_file(dir / "music.ild", encoding.file);
     const DecodedAudio audio = read_ild(dir / "music.ild");
-    ASSERT_EQ(audio.sample_rate, 44100u);
-    for (std::size_t channel = 0; channel < 2; ++channel) {
-        std::vector<float> expected;
-        for (std::int16_t sample : encoding.decoded[channel]) {
-            expected.push_back(static_cast<float>(sample) / 32768.0f);
-        }
-        EXPECT_EQ(audio.channels[channel], expected) << "channel " << channel;
-        EXPECT_EQ(audio.channels[channel].capacity(), expected.size());
+    const DecodedAudio expected = as_decoded_audio(44100, encoding.decoded);
+    EXPECT_EQ(audio.sample_rate, expected.sample_rate);
+    EXPECT_EQ(audio.channels, expected.channels);
+    for (const std::vector<float>& channel : audio.channels) {
+        EXPECT_EQ(channel.capacity(), channel.size());
     }
 }
 

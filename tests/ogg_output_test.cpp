@@ -14,15 +14,7 @@
 namespace {
 
 DecodedAudio music(std::uint32_t rate, std::size_t frames) {
-    const StereoPcm pcm = music_signal(rate, frames);
-    DecodedAudio audio;
-    audio.sample_rate = rate;
-    for (std::size_t channel = 0; channel < 2; ++channel) {
-        for (std::int16_t sample : pcm[channel]) {
-            audio.channels[channel].push_back(static_cast<float>(sample) / 32768.0f);
-        }
-    }
-    return audio;
+    return as_decoded_audio(rate, music_signal(rate, frames));
 }
 
 // libvorbis gives the same audio for the same samples however they were cut
@@ -66,14 +58,7 @@ TEST(Conversion, MatchesFfmpegOnTheCodedSignal) {
     EXPECT_EQ(run.out, std::to_string(encoding.decoded[0].size()) + " frames at 48000 Hz\n");
     EXPECT_EQ(run.err, "");
 
-    DecodedAudio expected;
-    expected.sample_rate = rate;
-    for (std::size_t channel = 0; channel < 2; ++channel) {
-        for (std::int16_t sample : encoding.decoded[channel]) {
-            expected.channels[channel].push_back(static_cast<float>(sample) / 32768.0f);
-        }
-    }
-    expect_same_audio_as_ffmpeg(expected, dir / "music.ogg", dir);
+    expect_same_audio_as_ffmpeg(as_decoded_audio(rate, encoding.decoded), dir / "music.ogg", dir);
 
     const ProcessResult probe = run_process(
         {"ffprobe", "-v", "error", "-show_entries", "stream=codec_name,channels,sample_rate", "-of", "csv=p=0",

@@ -11,6 +11,17 @@ extern "C" {
 
 #include "process.hpp"
 
+DecodedAudio as_decoded_audio(std::uint32_t sample_rate, const StereoPcm& pcm) {
+    DecodedAudio audio;
+    audio.sample_rate = sample_rate;
+    for (std::size_t channel = 0; channel < 2; ++channel) {
+        for (std::int16_t sample : pcm[channel]) {
+            audio.channels[channel].push_back(static_cast<float>(sample) / 32768.0f);
+        }
+    }
+    return audio;
+}
+
 int vorbis_frame_size(int sample_rate) {
     const AVCodec* encoder = avcodec_find_encoder(AV_CODEC_ID_VORBIS);
     AVCodecContext* context = avcodec_alloc_context3(encoder);

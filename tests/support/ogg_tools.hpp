@@ -4,8 +4,12 @@
 #include <string>
 
 #include "ild/decoded_audio.hpp"
+#include "stereo_pcm.hpp"
 
 // Helpers around FFmpeg's and vorbis-tools' command lines, which judge our output.
+
+// 16-bit PCM as the reader delivers it: each sample divided by 32768.
+DecodedAudio as_decoded_audio(std::uint32_t sample_rate, const StereoPcm& pcm);
 
 // The Vorbis encoder's frame size once opened for stereo at `sample_rate`.
 int vorbis_frame_size(int sample_rate);
