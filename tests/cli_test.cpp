@@ -12,6 +12,7 @@
 namespace {
 
 const std::string usage = "Usage: brindlewood_orvo_audio input.ild output.ogg\n";
+const std::string converted = "280 frames at 44100 Hz\n";
 const std::string bad_utf8 = std::make_error_code(std::errc::illegal_byte_sequence).message() + "\n";
 
 struct CliCase {
@@ -21,17 +22,25 @@ struct CliCase {
     std::string out;
     std::string err;
     bool output_kept;  // whether the file made at args[1] before the run is there after it
+    std::vector<std::string> wrapper = {};  // runs the tool, given as its first argument
+    bool plain_build_only = false;          // AddressSanitizer can run neither under valgrind nor in an RLIMIT_AS
 
     friend void PrintTo(const CliCase& c, std::ostream* os) { *os << c.name; }
 };
+
+// Memcheck's own status (42) stays apart from the tool's, and -q keeps stderr to the tool's line.
+const std::vector<std::string> valgrind = {"valgrind", "-q", "--leak-check=full", "--error-exitcode=42"};
+// bash applies the limit to the tool alone; an ignored SIGXFSZ turns into EFBIG.
+const std::vector<std::string> disk_full = {"bash", "-c", "trap '' XFSZ; ulimit -f 1; exec \"$0\" \"$@\""};
+const std::vector<std::string> memory_512m = {"bash", "-c", "ulimit -v 524288; exec \"$0\" \"$@\""};
 
 const std::vector<CliCase> cli_cases = {
     {"no_arguments", {}, 2, "", usage, true},
     {"one_argument", {"ten_pairs.ild"}, 2, "", usage, true},
     {"three_arguments", {"ten_pairs.ild", "out.ogg", "extra"}, 2, "", usage, true},
-    {"converts", {"ten_pairs.ild", "out.ogg"}, 0, "280 frames at 44100 Hz\n", "", true},
+    {"converts", {"ten_pairs.ild", "out.ogg"}, 0, converted, "", true},
     {"converts_no_samples", {"header_only.ild", "out.ogg"}, 0, "0 frames at 32000 Hz\n", "", true},
-    {"utf8_names", {"mús ♪.ild", "ñ.ogg"}, 0, "280 frames at 44100 Hz\n", "", true},
+    {"utf8_names", {"mús ♪.ild", "ñ.ogg"}, 0, converted, "", true},
     {"missing_input", {"missing.ild", "out.ogg"}, 1, "", "Invalid ILD length\n", false},
     {"empty_input", {"", "out.ogg"}, 1, "", "Invalid ILD length\n", false},
     {"mono_input", {"mono.ild", "out.ogg"}, 1, "", "Expected a stereo ILD\n", false},
@@ -43,6 +52,13 @@ const std::vector<CliCase> cli_cases = {
     {"input_truncated", {"\xE2\x82.ild", "out.ogg"}, 1, "", bad_utf8, false},
     {"output_invalid_byte", {"ten_pairs.ild", "out\xFE.ogg"}, 1, "", bad_utf8, true},
     {"output_stray_continuation", {"missing.ild", "\x80.ogg"}, 1, "", bad_utf8, true},
+    {"valgrind_converts", {"ten_pairs.ild", "out.ogg"}, 0, converted, "", true, valgrind, true},
+    {"valgrind_encoder_refuses_rate", {"rate_22050.ild", "out.ogg"}, 1, "", "Invalid argument\n", false, valgrind,
+     true},
+    {"disk_full", {"ten_pairs.ild", "out.ogg"}, 1, "", "File too large\n", false, disk_full},
+    // The limit leaves room for a small conversion, so the next failure is the large input's.
+    {"memory_limit_fits_small", {"ten_pairs.ild", "out.ogg"}, 0, converted, "", true, memory_512m, true},
+    {"memory_exhausted", {"silent_100mib.ild", "out.ogg"}, 1, "", "std::bad_alloc\n", false, memory_512m, true},
 };
 
 class Cli : public testing::TestWithParam<CliCase> {
@@ -56,6 +72,9 @@ protected:
         std::vector<std::uint8_t> mono = ild_header(44100, 0);
         put_u32le(mono, 4, 1);
         write_file(dir_ / "mono.ild", mono);
+        // Silent blocks, sparse on disk; decoding them needs about 850 MiB.
+        write_file(dir_ / "silent_100mib.ild", ild_header(44100, 100u << 20));
+        std::filesystem::resize_file(dir_ / "silent_100mib.ild", ild_header_size + (100u << 20));
     }
 
     TempDir dir_;
@@ -63,6 +82,11 @@ protected:
 
 TEST_P(Cli, StatusStreamsAndOutputFile) {
     const CliCase& c = GetParam();
+#ifdef __SANITIZE_ADDRESS__
+    if (c.plain_build_only) {
+        GTEST_SKIP() << "needs the build without AddressSanitizer";
+    }
+#endif
     std::vector<std::string> argv = {TOOL_BINARY};
     for (const std::string& name : c.args) {
         argv.push_back(name.empty() ? name : (dir_ / name).string());
@@ -71,15 +95,17 @@ TEST_P(Cli, StatusStreamsAndOutputFile) {
     if (c.args.size() >= 2) {
         write_file(argv[2], {'o', 'l', 'd'});
     }
+    argv.insert(argv.begin(), c.wrapper.begin(), c.wrapper.end());
 
     const ProcessResult result = run_process(argv, dir_.path());
     EXPECT_EQ(result.status, c.status);
     EXPECT_EQ(result.out, c.out);
     EXPECT_EQ(result.err, c.err);
     if (c.args.size() >= 2) {
-        EXPECT_EQ(std::filesystem::exists(argv[2]), c.output_kept);
+        const std::filesystem::path output = dir_ / c.args[1];
+        EXPECT_EQ(std::filesystem::exists(output), c.output_kept);
         if (c.status == 0) {
-            EXPECT_EQ(read_text(argv[2]).substr(0, 4), "OggS");
+            EXPECT_EQ(read_text(output).substr(0, 4), "OggS");
         }
     }
 }
