@@ -49,31 +49,27 @@ const std::vector<std::int32_t> decaying_block = {
     17678, 16457, 14798, 12780, 10489, 8013,  5441,  2860,   351,    -2012,
     -4164, -6051, -7631, -8874, -9762, -10289, -10462, -10297, -9821, -9068,
     -8079, -6899, -5577, -4163, -2707, -1257, 142,    1449};
+// Codes 0..7 then -8..-1 (the nibble ramp) at shift 12 and at shift 0.
+const std::vector<std::int32_t> codes_at_shift_12 =
+    join({0, 1, 2, 3, 4, 5, 6, 7, -8, -7, -6, -5, -4, -3, -2, -1}, repeat(0, 12));
+const std::vector<std::int32_t> codes_at_shift_0 =
+    join({0, 4096, 8192, 12288, 16384, 20480, 24576, 28672, -32768, -28672, -24576, -20480, -16384,
+          -12288, -8192, -4096}, repeat(0, 12));
 const std::string clipping_hex = "40 00 77 00 88 88 88 00 00 00 00 00 00 00 00 00";
 const std::string predict_only_hex = "4C 00 " + zeros14;
 
 const std::vector<DecodeCase> decode_cases = {
     {"silence", {}, {"00 00 " + zeros14}, repeat(0, 28), {0, 0}},
-    {"codes_low_nibble_first_and_signed",
-     {}, {"0C 00 " + nibble_ramp},
-     join({0, 1, 2, 3, 4, 5, 6, 7, -8, -7, -6, -5, -4, -3, -2, -1}, repeat(0, 12)), {0, 0}},
-    {"shift_zero_full_scale",
-     {}, {"00 06 " + nibble_ramp},
-     join({0, 4096, 8192, 12288, 16384, 20480, 24576, 28672, -32768, -28672, -24576, -20480,
-           -16384, -12288, -8192, -4096}, repeat(0, 12)), {0, 0}},
-    {"flags_below_seven_change_nothing",
-     {}, {"00 00 " + nibble_ramp},
-     join({0, 4096, 8192, 12288, 16384, 20480, 24576, 28672, -32768, -28672, -24576, -20480,
-           -16384, -12288, -8192, -4096}, repeat(0, 12)), {0, 0}},
+    {"codes_low_nibble_first_and_signed", {}, {"0C 00 " + nibble_ramp}, codes_at_shift_12, {0, 0}},
+    {"shift_zero_full_scale", {}, {"00 06 " + nibble_ramp}, codes_at_shift_0, {0, 0}},
+    {"flags_below_seven_change_nothing", {}, {"00 00 " + nibble_ramp}, codes_at_shift_0, {0, 0}},
     {"negative_prediction_rounds_down",
      {}, {"1C 00 9F 00 00 00 00 00 00 00 00 00 00 00 00 00"},
      join({-1, -8}, repeat(-7, 26)), {-7, -7}},
     {"clamps_both_ways", {}, {clipping_hex}, clipping_block, {18391, 18538}},
     {"history_carries_into_next_block",
      {}, {clipping_hex, predict_only_hex}, join(clipping_block, decaying_block), {1449, 142}},
-    {"predictor_zero_ignores_history",
-     {18391, 18538}, {"0C 00 " + nibble_ramp},
-     join({0, 1, 2, 3, 4, 5, 6, 7, -8, -7, -6, -5, -4, -3, -2, -1}, repeat(0, 12)), {0, 0}},
+    {"predictor_zero_ignores_history", {18391, 18538}, {"0C 00 " + nibble_ramp}, codes_at_shift_12, {0, 0}},
     {"flag_seven_silences_and_resets_history",
      {18391, 18538}, {"4C 07 77 77 77 77 77 77 77 77 77 77 77 77 77 77", predict_only_hex},
      repeat(0, 56), {0, 0}},
