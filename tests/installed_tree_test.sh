@@ -2,9 +2,9 @@
 # Installs the build into a fresh prefix and checks what a user gets there: the tool,
 # which runs, and a manual page that groff formats without a warning. The page and
 # the README must both explain every message that the code throws.
-# Usage: installed_tree_test.sh CMAKE BUILD_DIR SOURCE_DIR
+# Usage: installed_tree_test.sh CMAKE BUILD_DIR SOURCE_DIR CODECS (bundled or system)
 set -euo pipefail
-cmake=$1 build=$2 source=$3
+cmake=$1 build=$2 source=$3 codecs=$4
 
 fail() {
     echo "FAIL: $*" >&2
@@ -15,8 +15,14 @@ prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT
 "$cmake" --install "$build" --prefix "$prefix" >/dev/null
 
-installed=$(cd "$prefix" && find . -type f | sort)
-expected=$'./bin/brindlewood_orvo_audio\n./share/man/man1/brindlewood_orvo_audio.1'
+installed=$(cd "$prefix" && find . -type f | LC_ALL=C sort)
+docs=./share/doc/brindlewood_orvo_audio
+expected=(./bin/brindlewood_orvo_audio "$docs/LICENSE" "$docs/README.md")
+# The bundled build carries the licences of the codec libraries linked into the tool.
+[ "$codecs" = system ] || expected+=("$docs/ffmpeg/COPYING.LGPLv2.1" "$docs/ffmpeg/LICENSE.md"
+    "$docs/libogg/COPYING" "$docs/libvorbis/COPYING")
+expected+=(./share/man/man1/brindlewood_orvo_audio.1)
+expected=$(printf '%s\n' "${expected[@]}")
 [ "$installed" = "$expected" ] || fail "installed files are:"$'\n'"$installed"
 
 tool=$prefix/bin/brindlewood_orvo_audio

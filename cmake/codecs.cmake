@@ -1,0 +1,69 @@
+# Defines ffmpeg_libs (libavformat, libavcodec, libavutil: what the converter links)
+# and vorbisfile_libs (libvorbisfile, libvorbis, libogg: the decoder the tests read
+# the output back with), either from the project's own static codec stack or from
+# the system's libraries.
+set(BRINDLEWOOD_CODECS bundled CACHE STRING
+    "bundled: the project's own static FFmpeg, libvorbis and libogg (scripts/build-codecs); system: the system's, through pkg-config")
+set_property(CACHE BRINDLEWOOD_CODECS PROPERTY STRINGS bundled system)
+set(BRINDLEWOOD_CPU auto CACHE STRING
+    "CPU the bundled stack is tuned for: auto (this machine: x86-64-v3 with AVX2 and FMA), x86-64 or x86-64-v3")
+set_property(CACHE BRINDLEWOOD_CPU PROPERTY STRINGS auto x86-64 x86-64-v3)
+
+find_package(PkgConfig REQUIRED)
+add_library(ffmpeg_libs INTERFACE)
+add_library(vorbisfile_libs INTERFACE)
+
+if(BRINDLEWOOD_CODECS STREQUAL "system")
+    pkg_check_modules(FFMPEG REQUIRED IMPORTED_TARGET libavformat libavcodec libavutil)
+    pkg_check_modules(VORBISFILE REQUIRED IMPORTED_TARGET vorbisfile)
+    target_link_libraries(ffmpeg_libs INTERFACE PkgConfig::FFMPEG)
+    target_link_libraries(vorbisfile_libs INTERFACE PkgConfig::VORBISFILE)
+    return()
+elseif(NOT BRINDLEWOOD_CODECS STREQUAL "bundled")
+    message(FATAL_ERROR "BRINDLEWOOD_CODECS must be bundled or system, not ${BRINDLEWOOD_CODECS}")
+endif()
+
+if(CMAKE_SYSTEM_NAME STREQUAL "Windows")
+    set(codec_target x86_64-w64-mingw32)
+else()
+    set(codec_target x86_64-linux-gnu)
+endif()
+
+# Builds the stack on the first configure; later ones find it in the cache at once.
+message(STATUS "Codec stack: scripts/build-codecs --target ${codec_target} --cpu ${BRINDLEWOOD_CPU}")
+execute_process(
+    COMMAND ${PROJECT_SOURCE_DIR}/scripts/build-codecs --target ${codec_target} --cpu ${BRINDLEWOOD_CPU}
+    OUTPUT_VARIABLE codec_stack OUTPUT_STRIP_TRAILING_WHITESPACE
+    RESULT_VARIABLE codec_status)
+if(NOT codec_status EQUAL 0)
+    message(FATAL_ERROR "scripts/build-codecs failed at the step it names above")
+endif()
+message(STATUS "Codec stack: ${codec_stack}")
+set(BRINDLEWOOD_CODEC_STACK ${codec_stack})
+
+# What `pkg-config --static` says of MODULES in the stack alone, on TARGET. A library
+# of the stack is linked by its path, so that the linker can never pick the system's.
+function(link_from_stack target)
+    execute_process(
+        COMMAND ${CMAKE_COMMAND} -E env PKG_CONFIG_LIBDIR=${codec_stack}/lib/pkgconfig PKG_CONFIG_PATH=
+                ${PKG_CONFIG_EXECUTABLE} --static --cflags --libs ${ARGN}
+        OUTPUT_VARIABLE flags OUTPUT_STRIP_TRAILING_WHITESPACE
+        RESULT_VARIABLE status)
+    if(NOT status EQUAL 0)
+        message(FATAL_ERROR "pkg-config --static ${ARGN} failed in ${codec_stack}")
+    endif()
+    separate_arguments(flags UNIX_COMMAND "${flags}")
+    foreach(flag IN LISTS flags)
+        string(REGEX REPLACE "^-l" "${codec_stack}/lib/lib" archive "${flag}.a")
+        if(flag MATCHES "^-I(.+)")
+            target_include_directories(${target} INTERFACE ${CMAKE_MATCH_1})
+        elseif(flag MATCHES "^-l" AND EXISTS ${archive})
+            target_link_libraries(${target} INTERFACE ${archive})
+        elseif(NOT flag MATCHES "^-L")
+            target_link_libraries(${target} INTERFACE ${flag})
+        endif()
+    endforeach()
+endfunction()
+
+link_from_stack(ffmpeg_libs libavformat libavcodec libavutil)
+link_from_stack(vorbisfile_libs vorbisfile)
