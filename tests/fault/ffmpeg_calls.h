@@ -1,7 +1,5 @@
-// The FFmpeg calls of the converter that the fault shim stands in for, one a line:
-// KIND(name, return type, (parameters), (arguments)). CODE calls can be made to
-// fail with a code, NULLABLE ones to return null; RELEASE calls are only logged;
-// BY_HAND ones are written out in the shim. CMake reads the names from here.
+// The converter's FFmpeg calls the fault shim stands in for, one a line, read by CMake too:
+// KIND(name, return type, (parameters), (arguments)), KIND as ffmpeg_faults.cpp defines it.
 NULLABLE(av_frame_alloc, AVFrame*, (), ())
 NULLABLE(av_packet_alloc, AVPacket*, (), ())
 CODE(avformat_alloc_output_context2, int, (AVFormatContext** a, const AVOutputFormat* b, const char* c, const char* d),

@@ -1,8 +1,7 @@
-// The fault shim: the fault-injected tool's converter calls fault_<name> for each
-// function of ffmpeg_calls.h. BRINDLEWOOD_FAULT="name:call:code" makes the call-th
-// use of `name` fail without doing its work; "zero_frame_size:0:0" has the opened
-// encoder report a frame size of 0. BRINDLEWOOD_FAULT_LOG=path gets the name of
-// every call, one a line, so a test sees how far the writer got and what it released.
+// The fault shim: the fault-injected tool's converter calls fault_<name> for each function
+// of ffmpeg_calls.h. BRINDLEWOOD_FAULT="name:call:code" makes the call-th use of `name`
+// fail without doing its work; "zero_frame_size:0:0" has the opened encoder report a frame
+// size of 0. BRINDLEWOOD_FAULT_LOG=path gets the name of every call, one a line.
 
 #include <cstdlib>
 #include <fstream>
@@ -35,6 +34,8 @@ int fault_code() { return std::stoi(fault.substr(fault.rfind(':') + 1)); }
 
 }  // namespace
 
+// CODE calls fail with the fault's code, NULLABLE ones with null, BY_HAND ones below;
+// RELEASE calls are only logged.
 #define CODE(name, type, params, args) \
     extern "C" type fault_##name params { return fails_now(#name) ? fault_code() : name args; }
 #define NULLABLE(name, type, params, args) \

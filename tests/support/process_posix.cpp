@@ -11,12 +11,11 @@ extern char** environ;
 
 namespace {
 
-// What exec wants: the entries of `inherited` (a null-ended array, or null), then
-// those of `strings`, then a null.
+// What exec wants: the entries of `inherited` (null-ended, or null), those of `strings`, a null.
 std::vector<char*> c_strings(const std::vector<std::string>& strings, char** inherited = nullptr) {
     std::vector<char*> pointers;
-    while (inherited != nullptr && *inherited != nullptr) {
-        pointers.push_back(*inherited++);
+    for (char** entry = inherited; entry != nullptr && *entry != nullptr; ++entry) {
+        pointers.push_back(*entry);
     }
     for (const std::string& text : strings) {
         pointers.push_back(const_cast<char*>(text.c_str()));

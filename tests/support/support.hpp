@@ -4,13 +4,12 @@
 #include <string>
 #include <vector>
 
-// What the tests share: a temporary folder, files read back, and running a
-// program as a user would (what differs per platform: process_<platform>.cpp).
+// What the tests share. Running a program differs per platform: process_<platform>.cpp.
 
 std::filesystem::path make_temp_dir();
 
-// A fresh folder, removed with all it holds when it goes. Tests put every output
-// path inside one, because the tool removes whatever a failed run's output path names.
+// A fresh temporary folder, removed with all it holds when it goes. Tests put every
+// output inside one, because the tool removes whatever a failed run's output path names.
 struct TempDir {
     const std::filesystem::path path = make_temp_dir();
 
@@ -23,7 +22,7 @@ struct TempDir {
 
 std::string read_text(const std::filesystem::path& path);
 
-// The path as UTF-8, whatever the platform's narrow encoding; on Linux its bytes unchanged.
+// The path in UTF-8, whatever the platform's narrow encoding (on Linux its bytes).
 std::string utf8_text(const std::filesystem::path& path);
 
 struct ProcessResult {
@@ -32,9 +31,8 @@ struct ProcessResult {
     std::string err;
 };
 
-// Runs `argv` (UTF-8, argv[0] a path) with `environment` ("NAME=value") added to
-// this process's own and standard input read from `input` (none when empty),
-// capturing both output streams through files in `scratch`.
+// Runs `argv` (UTF-8, argv[0] a path) with `environment` ("NAME=value") added to ours
+// and standard input from `input` (none if empty); both outputs pass through `scratch`.
 ProcessResult run_process(const std::vector<std::string>& argv, const std::filesystem::path& scratch,
                           const std::vector<std::string>& environment = {}, const std::filesystem::path& input = {});
 
