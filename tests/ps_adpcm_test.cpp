@@ -39,9 +39,7 @@ TEST_P(DecodeBlocks, GivesExactSamplesAndState) {
     const DecodeCase& c = GetParam();
     AdpcmChannelState state = c.start;
     std::vector<float> samples = {0.5f};  // decoding appends after what is there
-    for (const Block& block : c.blocks) {
-        decode_ps_adpcm_block(block, state, samples);
-    }
+    for (const Block& block : c.blocks) decode_ps_adpcm_block(block, state, samples);
     std::vector<float> expected = {0.5f};
     std::ranges::transform(c.expected, std::back_inserter(expected), [](std::int32_t s) { return s / 32768.0f; });
     EXPECT_EQ(samples, expected);

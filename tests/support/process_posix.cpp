@@ -14,12 +14,8 @@ namespace {
 // What exec wants: the entries of `inherited` (null-ended, or null), those of `strings`, a null.
 std::vector<char*> c_strings(const std::vector<std::string>& strings, char** inherited = nullptr) {
     std::vector<char*> pointers;
-    for (char** entry = inherited; entry != nullptr && *entry != nullptr; ++entry) {
-        pointers.push_back(*entry);
-    }
-    for (const std::string& text : strings) {
-        pointers.push_back(const_cast<char*>(text.c_str()));
-    }
+    for (char** entry = inherited; entry != nullptr && *entry != nullptr; ++entry) pointers.push_back(*entry);
+    for (const std::string& text : strings) pointers.push_back(const_cast<char*>(text.c_str()));
     pointers.push_back(nullptr);
     return pointers;
 }
