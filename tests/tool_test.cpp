@@ -1,0 +1,203 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <vorbis/vorbisfile.h>
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <numbers>
+#include <system_error>
+
+extern "C" {
+#include <libavutil/error.h>
+}
+
+#include "ild_writer.hpp"
+#include "support.hpp"
+
+// The tool run as a user runs it: its command line, and every FFmpeg failure its writer can meet.
+
+namespace {
+
+// Different tones on the two channels, high enough that one sample shifted, a frame
+// dropped, doubled or misplaced, or the channels swapped, stand far out from Vorbis's error.
+StereoPcm two_tones(std::uint32_t rate, std::size_t frames) {
+    constexpr double tones[2][2] = {{997, 6007}, {1499, 8009}};
+    StereoPcm pcm;
+    for (std::size_t n = 0; n < frames; ++n) {
+        const double phase = 2 * std::numbers::pi * static_cast<double>(n) / rate;
+        for (std::size_t c = 0; c < 2; ++c) {
+            pcm[c].push_back(static_cast<std::int16_t>(9800 * std::cos(tones[c][0] * phase) +
+                                                       6500 * std::cos(tones[c][1] * phase)));
+        }
+    }
+    return pcm;
+}
+
+const std::u8string music = u8"mús ♪.ild";  // 11032 frames: 173 encoder frames of 64, the last one short
+
+// At 48000 Hz, not 44100, so that a rate taken from elsewhere shows.
+void write_inputs(const TempDir& dir) {
+    write_file(dir / music, encode_ild(48000, two_tones(48000, 11032)).file);
+    write_file(dir / "448.ild", encode_ild(48000, two_tones(48000, 448)).file);  // 7 encoder frames
+    write_file(dir / "no_audio.ild", ild_header(32000, 0));
+    write_file(dir / "22050.ild", ild_header(22050, 0));
+}
+
+// Reads `ogg` back with libvorbisfile and holds it against what a correct decoder gives for
+// the two tones of the frame count and rate that `summary` states.
+void expect_ogg_of(const std::filesystem::path& ogg, const std::string& summary) {
+    std::size_t frames = 0;
+    std::uint32_t rate = 0;
+    std::sscanf(summary.c_str(), "%zu frames at %u Hz", &frames, &rate);
+    const StereoPcm pcm = encode_ild(rate, two_tones(rate, frames)).decoded;
+    OggVorbis_File vorbis;
+    ASSERT_EQ(ov_fopen(ogg.string().c_str(), &vorbis), 0);
+    EXPECT_EQ(ov_info(&vorbis, -1)->channels, 2);
+    EXPECT_EQ(ov_info(&vorbis, -1)->rate, rate);
+    EXPECT_EQ(ov_info(&vorbis, -1)->bitrate_nominal, 192000);
+    EXPECT_EQ(ov_pcm_total(&vorbis, -1), static_cast<ogg_int64_t>(pcm[0].size()));  // the final granule position
+    float** decoded = nullptr;
+    int section = 0;
+    std::size_t frame = 0;
+    float worst = 0;
+    for (long count = 0; (count = ov_read_float(&vorbis, &decoded, 4096, &section)) > 0; frame += count) {
+        for (std::size_t i = 0; i < static_cast<std::size_t>(count) && frame + i < pcm[0].size(); ++i) {
+            worst = std::max({worst, std::abs(decoded[0][i] - pcm[0][frame + i] / 32768.0f),
+                              std::abs(decoded[1][i] - pcm[1][frame + i] / 32768.0f)});
+        }
+    }
+    ov_clear(&vorbis);
+    EXPECT_EQ(frame, pcm[0].size());
+    EXPECT_LT(worst, 0.075f) << "measured: at most 0.04, and 0.15 or more with a fault planted in the writer";
+}
+
+const std::string usage = "Usage: brindlewood_orvo_audio input.ild output.ogg\n";
+const std::string converted = "11032 frames at 48000 Hz\n";
+const std::string bad_utf8 = std::make_error_code(std::errc::illegal_byte_sequence).message() + "\n";
+
+struct CliCase {
+    std::string name;
+    std::vector<std::u8string> args;  // names in the test's folder; absolute paths stay
+    int status;
+    std::string out;
+    std::string err;
+    bool output_kept;  // whether what args[1] names before the run is there after it
+    RunsOn runs_on = RunsOn::everywhere;
+    std::u8string stdin_name = u8"";  // the file given as standard input
+
+    friend void PrintTo(const CliCase& c, std::ostream* os) { *os << c.name; }
+};
+
+const std::vector<CliCase> cli_cases = {
+    {"no_arguments", {}, 2, "", usage, true},
+    {"three_arguments", {music, u8"out.ogg", u8"extra"}, 2, "", usage, true},
+    {"converts_utf8_names_any_extension", {music, u8"ñ.wav"}, 0, converted, "", true},
+    {"whole_encoder_frames", {u8"448.ild", u8"out.ogg"}, 0, "448 frames at 48000 Hz\n", "", true},
+    {"no_audio", {u8"no_audio.ild", u8"out.ogg"}, 0, "0 frames at 32000 Hz\n", "", true},
+    {"same_path_overwritten_with_ogg", {music, music}, 0, converted, "", true},
+    {"missing_input", {u8"missing.ild", u8"out.ogg"}, 1, "", "Invalid ILD length\n", false},
+    {"rate_the_encoder_refuses", {u8"22050.ild", u8"out.ogg"}, 1, "", "Invalid argument\n", false},
+    {"same_path_deleted_on_failure", {u8"22050.ild", u8"22050.ild"}, 1, "", "Invalid argument\n", false},
+    {"input_not_utf8", {u8"\xC0\xAF.ild", u8"out.ogg"}, 1, "", bad_utf8, false, RunsOn::linux_only},
+    // The output argument is checked first; while it is malformed nothing is removed.
+    {"output_not_utf8", {u8"missing.ild", u8"\xED\xA0\x80.ogg"}, 1, "", bad_utf8, true, RunsOn::linux_only},
+    {"stdin_from_a_file", {u8"/dev/stdin", u8"out.ogg"}, 0, converted, "", true, RunsOn::linux_only, music},
+};
+
+class Cli : public testing::TestWithParam<CliCase> {};
+
+TEST_P(Cli, StatusStreamsAndOutputFile) {
+    const CliCase& c = GetParam();
+    if (!runs_here(c.runs_on)) GTEST_SKIP() << "not on this platform";
+    TempDir dir;
+    write_inputs(dir);
+    std::vector<std::string> argv = {TOOL};
+    for (const std::u8string& name : c.args) argv.push_back(utf8_text(dir / name));
+    // Something already at the output path: kept on success and usage errors, removed on failure.
+    const std::filesystem::path output = dir / (c.args.size() >= 2 ? c.args[1] : u8"out.ogg");
+    if (!std::filesystem::exists(output)) write_file(output, {'o', 'l', 'd'});
+
+    const ProcessResult run = run_process(argv, dir.path, {}, c.stdin_name.empty() ? "" : dir / c.stdin_name);
+    EXPECT_EQ(run.status, c.status);
+    EXPECT_EQ(run.out, c.out);
+    EXPECT_EQ(run.err, c.err);
+    EXPECT_EQ(std::filesystem::exists(output), c.output_kept);
+    if (c.status == 0) expect_ogg_of(output, c.out);
+}
+
+INSTANTIATE_TEST_SUITE_P(Runs, Cli, testing::ValuesIn(cli_cases), [](const auto& info) { return info.param.name; });
+
+// How far the writer got before it failed, which decides what it must release.
+enum class Reached { nothing, muxer, file };
+using enum Reached;
+
+// The FFmpeg function made to fail at its call-th use, returning `code` (allocators: null).
+struct FaultCase {
+    std::string name;
+    std::string function;
+    int call;
+    int code;
+    std::string err;  // the tool's one line on stderr
+    Reached reached;
+    std::string last_call = "";  // the last FFmpeg call before the releases, when not `function`
+
+    friend void PrintTo(const FaultCase& c, std::ostream* os) { *os << c.name; }
+};
+
+// libvorbis hands out 11 packets while the music's 173 encoder frames go in, and 7 more after
+// the end-of-stream signal.
+const std::vector<FaultCase> fault_cases = {
+    {"muxer_missing", "avformat_alloc_output_context2", 1, AVERROR_MUXER_NOT_FOUND, "Muxer not found", nothing},
+    // A null encoder, frame or packet is reported once the muxer is made and the encoder looked up.
+    {"find_encoder", "avcodec_find_encoder", 1, 0, "Vorbis encoder is unavailable", muxer},
+    {"frame_alloc", "av_frame_alloc", 1, 0, "Vorbis encoder is unavailable", muxer, "avcodec_find_encoder"},
+    {"packet_alloc", "av_packet_alloc", 1, 0, "Vorbis encoder is unavailable", muxer, "avcodec_find_encoder"},
+    {"alloc_context", "avcodec_alloc_context3", 1, 0, "Unable to allocate Vorbis encoder", muxer},
+    {"open_encoder", "avcodec_open2", 1, AVERROR(EINVAL), "Invalid argument", muxer},
+    {"new_stream", "avformat_new_stream", 1, 0, "Unable to allocate Ogg stream", muxer},
+    {"parameters", "avcodec_parameters_from_context", 1, AVERROR(ENOMEM), "Cannot allocate memory", muxer},
+    {"open_file", "avio_open", 1, AVERROR(EACCES), "Permission denied", muxer},
+    {"write_header", "avformat_write_header", 1, AVERROR(EIO), "Input/output error", file},
+    {"layout_copy", "av_channel_layout_copy", 1, AVERROR(ENOMEM), "Cannot allocate memory", file},
+    {"frame_buffer", "av_frame_get_buffer", 1, AVERROR(ENOMEM), "Cannot allocate memory", file},
+    {"make_writable", "av_frame_make_writable", 20, AVERROR(ENOMEM), "Cannot allocate memory", file},
+    // EAGAIN and EOF only end a drain; from anywhere else they are failures.
+    {"send_again", "avcodec_send_frame", 1, AVERROR(EAGAIN), "Resource temporarily unavailable", file},
+    {"send_eof", "avcodec_send_frame", 30, AVERROR_EOF, "End of file", file},
+    {"receive", "avcodec_receive_packet", 12, AVERROR(EINVAL), "Invalid argument", file},
+    {"write", "av_interleaved_write_frame", 1, AVERROR(ENOSPC), "No space left on device", file},
+    {"send_end_of_stream", "avcodec_send_frame", 174, AVERROR(EINVAL), "Invalid argument", file},
+    {"receive_last_drain", "avcodec_receive_packet", 185, AVERROR(EINVAL), "Invalid argument", file},
+    {"write_last_drain", "av_interleaved_write_frame", 12, AVERROR(ENOSPC), "No space left on device", file},
+    {"write_trailer", "av_write_trailer", 1, AVERROR(EIO), "Input/output error", file},
+};
+
+class FaultInjection : public testing::TestWithParam<FaultCase> {};
+
+TEST_P(FaultInjection, FailsWithItsLineReleasesInOrderRemovesOutput) {
+    const FaultCase& c = GetParam();
+    TempDir dir;
+    write_inputs(dir);
+    write_file(dir / "out.ogg", {'o', 'l', 'd'});
+    const std::string fault = c.function + ":" + std::to_string(c.call) + ":" + std::to_string(c.code);
+    const ProcessResult run =
+        run_process({FAULT_INJECTED_TOOL, utf8_text(dir / music), utf8_text(dir / "out.ogg")}, dir.path,
+                    {"BRINDLEWOOD_FAULT=" + fault, "BRINDLEWOOD_FAULT_LOG=" + utf8_text(dir / "calls.log")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, c.err + "\n");
+    EXPECT_FALSE(std::filesystem::exists(dir / "out.ogg"));
+
+    // Nothing after the failed call but the releases: frame, packet, codec context, then file and muxer.
+    std::string releases = c.last_call.empty() ? c.function : c.last_call;
+    releases += "\nav_frame_free\nav_packet_free\navcodec_free_context\n";
+    releases += c.reached == file ? "avio_closep\n" : "";
+    releases += c.reached != nothing ? "avformat_free_context\n" : "";
+    EXPECT_THAT(read_text(dir / "calls.log"), testing::EndsWith(releases));
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryWriterCall, FaultInjection, testing::ValuesIn(fault_cases),
+                         [](const auto& info) { return info.param.name; });
+
+}  // namespace
