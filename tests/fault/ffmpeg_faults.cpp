@@ -17,7 +17,7 @@ namespace {
 const std::string fault = std::getenv("BRINDLEWOOD_FAULT") ? std::getenv("BRINDLEWOOD_FAULT") : "";
 
 void log_call(const std::string& name) {
-    if (const char* log = std::getenv("BRINDLEWOOD_FAULT_LOG")) std::ofstream(log, std::ios::app) << name << '\n';
+    if (const char* log = std::getenv("BRINDLEWOOD_FAULT_LOG")) std::ofstream(log, std::ios::app | std::ios::binary) << name << '\n';
 }
 
 // Logs the call and tells whether this use of `name` is the one planned to fail.

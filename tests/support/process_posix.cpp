@@ -43,4 +43,6 @@ ProcessResult run_process(const std::vector<std::string>& argv, const std::files
     return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), read_text(out), read_text(err)};
 }
 
-bool runs_here(RunsOn) { return true; }
+bool runs_here(RunsOn where) { return where != RunsOn::windows_only; }
+
+std::string native_lines(const std::string& text) { return text; }

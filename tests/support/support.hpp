@@ -36,6 +36,9 @@ struct ProcessResult {
 ProcessResult run_process(const std::vector<std::string>& argv, const std::filesystem::path& scratch,
                           const std::vector<std::string>& environment = {}, const std::filesystem::path& input = {});
 
+// `text` as the platform's text-mode streams write it: on Windows each "\n" becomes "\r\n".
+std::string native_lines(const std::string& text);
+
 // Rows of a test table that only some platforms can run; runs_here decides.
-enum class RunsOn { everywhere, linux_only };
+enum class RunsOn { everywhere, linux_only, windows_only };
 bool runs_here(RunsOn where);
