@@ -5,8 +5,6 @@
 
 #include "cli/utf8_path.hpp"
 
-namespace {
-
 TEST(PathFromUtf8, AcceptsOnlyWellFormedText) {
     // Both ends of every length and of the narrowed second bytes after E0, ED, F0 and F4.
     EXPECT_NO_THROW(path_from_utf8("\xC2\x80\xDF\xBF \xE0\xA0\x80\xED\x9F\xBF\xEE\x80\x80\xEF\xBF\xBF"
@@ -19,5 +17,3 @@ TEST(PathFromUtf8, AcceptsOnlyWellFormedText) {
         EXPECT_THROW(path_from_utf8(text), std::system_error) << testing::PrintToString(std::string(text));
     }
 }
-
-}  // namespace

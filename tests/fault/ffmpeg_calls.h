@@ -6,7 +6,7 @@ CODE(avformat_alloc_output_context2, int, (AVFormatContext** a, const AVOutputFo
      (a, b, c, d))
 NULLABLE(avcodec_find_encoder, const AVCodec*, (enum AVCodecID a), (a))
 NULLABLE(avcodec_alloc_context3, AVCodecContext*, (const AVCodec* a), (a))
-CODE(avcodec_open2, int, (AVCodecContext* a, const AVCodec* b, AVDictionary** c), (a, b, c))
+BY_HAND(avcodec_open2, int, (AVCodecContext* a, const AVCodec* b, AVDictionary** c), (a, b, c))
 NULLABLE(avformat_new_stream, AVStream*, (AVFormatContext* a, const AVCodec* b), (a, b))
 CODE(avcodec_parameters_from_context, int, (AVCodecParameters* a, const AVCodecContext* b), (a, b))
 CODE(avio_open, int, (AVIOContext** a, const char* b, int c), (a, b, c))

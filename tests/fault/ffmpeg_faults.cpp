@@ -1,6 +1,7 @@
 // The fault shim: the fault-injected tool's converter calls fault_<name> for each function
 // of ffmpeg_calls.h. BRINDLEWOOD_FAULT="name:call:code" makes the call-th use of `name`
-// fail without doing its work; BRINDLEWOOD_FAULT_LOG=path gets the name of every call.
+// fail without doing its work, and "zero_frame_size:0:0" has the opened encoder report a frame
+// size of 0. BRINDLEWOOD_FAULT_LOG=path gets the name of every call, one a line.
 
 #include <cstdlib>
 #include <fstream>
@@ -31,7 +32,8 @@ int fault_code() { return std::stoi(fault.substr(fault.rfind(':') + 1)); }
 
 }  // namespace
 
-// CODE calls fail with the fault's code, NULLABLE ones with null; RELEASE calls are only logged.
+// CODE calls fail with the fault's code, NULLABLE ones with null, BY_HAND ones are written out
+// below; RELEASE calls are only logged.
 #define CODE(name, type, params, args) \
     extern "C" type fault_##name params { return fails_now(#name) ? fault_code() : name args; }
 #define NULLABLE(name, type, params, args) \
@@ -41,4 +43,12 @@ int fault_code() { return std::stoi(fault.substr(fault.rfind(':') + 1)); }
         log_call(#name);                    \
         return name args;                   \
     }
+#define BY_HAND(name, type, params, args) extern "C" type fault_##name params;
 #include "ffmpeg_calls.h"
+
+int fault_avcodec_open2(AVCodecContext* context, const AVCodec* codec, AVDictionary** options) {
+    if (fails_now("avcodec_open2")) return fault_code();
+    const int result = avcodec_open2(context, codec, options);
+    if (result >= 0 && fault.starts_with("zero_frame_size:")) context->frame_size = 0;
+    return result;
+}

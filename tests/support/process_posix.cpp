@@ -24,8 +24,7 @@ std::vector<char*> c_strings(const std::vector<std::string>& strings, char** inh
 
 ProcessResult run_process(const std::vector<std::string>& argv, const std::filesystem::path& scratch,
                           const std::vector<std::string>& environment, const std::filesystem::path& input) {
-    const std::filesystem::path out = scratch / ".stdout";
-    const std::filesystem::path err = scratch / ".stderr";
+    const std::filesystem::path out = scratch / ".stdout", err = scratch / ".stderr";
     posix_spawn_file_actions_t files;
     posix_spawn_file_actions_init(&files);
     posix_spawn_file_actions_addopen(&files, 0, input.empty() ? "/dev/null" : input.c_str(), O_RDONLY, 0);
