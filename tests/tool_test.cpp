@@ -6,7 +6,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
-#include <numbers>
+#include <tuple>
 #include <system_error>
 
 extern "C" {
@@ -14,24 +14,10 @@ extern "C" {
 }
 
 #include "ild_writer.hpp"
+#include "music_signal.hpp"
 #include "support.hpp"
 
 namespace {
-
-// Different tones on the two channels, high enough that one sample shifted, a frame
-// dropped, doubled or misplaced, or the channels swapped, stand far out from Vorbis's error.
-StereoPcm two_tones(std::uint32_t rate, std::size_t frames) {
-    constexpr double tones[2][2] = {{997, 6007}, {1499, 8009}};
-    StereoPcm pcm;
-    for (std::size_t n = 0; n < frames; ++n) {
-        const double phase = 2 * std::numbers::pi * static_cast<double>(n) / rate;
-        for (std::size_t c = 0; c < 2; ++c) {
-            pcm[c].push_back(static_cast<std::int16_t>(9800 * std::cos(tones[c][0] * phase) +
-                                                       6500 * std::cos(tones[c][1] * phase)));
-        }
-    }
-    return pcm;
-}
 
 const std::u8string music = u8"mús ♪.ild";  // 11032 frames: 173 encoder frames of 64, the last one short
 
@@ -50,9 +36,8 @@ void expect_ogg_of(const std::filesystem::path& ogg, const std::string& summary)
     const StereoPcm pcm = encode_ild(rate, two_tones(rate, frames)).decoded;
     OggVorbis_File vorbis;
     ASSERT_EQ(ov_fopen(utf8_text(ogg).c_str(), &vorbis), 0);
-    EXPECT_EQ(ov_info(&vorbis, -1)->channels, 2);
-    EXPECT_EQ(ov_info(&vorbis, -1)->rate, rate);
-    EXPECT_EQ(ov_info(&vorbis, -1)->bitrate_nominal, 192000);
+    const vorbis_info& info = *ov_info(&vorbis, -1);
+    EXPECT_EQ(std::tuple(info.channels, info.rate, info.bitrate_nominal), std::tuple(2, rate, 192000));
     EXPECT_EQ(ov_pcm_total(&vorbis, -1), static_cast<ogg_int64_t>(pcm[0].size()));  // the final granule position
     float** decoded = nullptr;
     int section = 0;

@@ -39,10 +39,7 @@ int fault_code() { return std::stoi(fault.substr(fault.rfind(':') + 1)); }
 #define NULLABLE(name, type, params, args) \
     extern "C" type fault_##name params { return fails_now(#name) ? nullptr : name args; }
 #define RELEASE(name, type, params, args) \
-    extern "C" type fault_##name params {   \
-        log_call(#name);                    \
-        return name args;                   \
-    }
+    extern "C" type fault_##name params { return log_call(#name), name args; }
 #define BY_HAND(name, type, params, args) extern "C" type fault_##name params;
 #include "ffmpeg_calls.h"
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-// What the tests share. Running a program differs per platform: process_<platform>.cpp.
+// What the tests share. What differs per platform is in process_<platform>.cpp.
 
 std::filesystem::path make_temp_dir();
 

@@ -58,3 +58,13 @@ StereoPcm music_signal(std::uint32_t sample_rate, std::size_t frames) {
     }
     return pcm;
 }
+
+StereoPcm two_tones(std::uint32_t sample_rate, std::size_t frames) {
+    StereoPcm pcm;
+    for (std::size_t n = 0; n < frames; ++n) {
+        const double t = 2 * std::numbers::pi * static_cast<double>(n) / sample_rate;
+        pcm[0].push_back(static_cast<std::int16_t>(9800 * std::cos(997 * t) + 6500 * std::cos(6007 * t)));
+        pcm[1].push_back(static_cast<std::int16_t>(9800 * std::cos(1499 * t) + 6500 * std::cos(8009 * t)));
+    }
+    return pcm;
+}
