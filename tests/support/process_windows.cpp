@@ -18,8 +18,10 @@ HANDLE inheritable(const std::filesystem::path& path, DWORD access, DWORD creati
 ProcessResult run_process(const std::vector<std::string>& argv, const std::filesystem::path& scratch,
                           const std::vector<std::string>& environment, const std::filesystem::path& input) {
     // Quoting is enough: no argument of the tests holds a quote or ends in a backslash.
-    std::u8string command_line;
-    for (const std::string& argument : argv) command_line += u8"\"" + std::u8string(argument.begin(), argument.end()) + u8"\" ";
+    std::wstring command_line;
+    for (const std::string& argument : argv) {
+        command_line += L'"' + std::filesystem::path(std::u8string(argument.begin(), argument.end())).wstring() + L"\" ";
+    }
     // The child inherits our variables, so the added ones are set around its start.
     for (const std::string& variable : environment) _putenv(variable.c_str());
     STARTUPINFOW startup{};
@@ -28,9 +30,8 @@ ProcessResult run_process(const std::vector<std::string>& argv, const std::files
     startup.hStdInput = inheritable(input.empty() ? "NUL" : input, GENERIC_READ, OPEN_EXISTING);
     startup.hStdOutput = inheritable(scratch / ".stdout", GENERIC_WRITE, CREATE_ALWAYS);
     startup.hStdError = inheritable(scratch / ".stderr", GENERIC_WRITE, CREATE_ALWAYS);
-    std::wstring wide = std::filesystem::path(command_line).wstring();
     PROCESS_INFORMATION process{};
-    const bool started = CreateProcessW(nullptr, wide.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
+    const bool started = CreateProcessW(nullptr, command_line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
     const DWORD error = GetLastError();
     for (const std::string& variable : environment) _putenv(variable.substr(0, variable.find('=') + 1).c_str());
     for (HANDLE handle : {startup.hStdInput, startup.hStdOutput, startup.hStdError}) CloseHandle(handle);
