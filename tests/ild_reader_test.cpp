@@ -76,9 +76,8 @@ TEST_P(ReadIld, FollowsTheRulesInOrder) {
 INSTANTIATE_TEST_SUITE_P(Rules, ReadIld, testing::ValuesIn(read_cases),
                          [](const auto& info) { return info.param.name; });
 
-// Many block pairs of a signal whose channels differ: every sample is what the project's
-// encoder says a correct decoder gives, each channel with its own history. At these rates
-// the encoder picks every predictor and shifts from 3 to 12.
+// Every sample of a coded signal whose channels differ, each with its own history, is what the
+// project's encoder says a correct decoder gives; at these rates it uses every predictor, shifts 3-12.
 TEST(ReadIld, DecodesWhatTheEncoderCoded) {
     for (const auto& [rate, frames] : {std::pair{8000u, 8000u}, std::pair{192000u, 48000u}}) {
         const IldEncoding encoding = encode_ild(rate, music_signal(rate, frames));

@@ -133,8 +133,7 @@ struct FaultCase {
     friend void PrintTo(const FaultCase& c, std::ostream* os) { *os << c.name; }
 };
 
-// libvorbis hands out 11 packets while the music's 173 encoder frames go in, and 7 more after
-// the end-of-stream signal.
+// libvorbis hands out 11 packets for the music's 173 encoder frames, 7 more at the end of the stream.
 const std::vector<FaultCase> fault_cases = {
     {"muxer_missing", "avformat_alloc_output_context2", 1, AVERROR_MUXER_NOT_FOUND, "", nothing},
     // A null encoder, frame or packet is reported once the muxer is made and the encoder looked up.

@@ -1,7 +1,7 @@
-// The fault shim: the fault-injected tool's converter calls fault_<name> for each function
-// of ffmpeg_calls.h. BRINDLEWOOD_FAULT="name:call:code" makes the call-th use of `name`
-// fail without doing its work, and "zero_frame_size:0:0" has the opened encoder report a frame
-// size of 0. BRINDLEWOOD_FAULT_LOG=path gets the name of every call, one a line.
+// The fault shim: the fault-injected tool's converter calls fault_<name> for each function of
+// ffmpeg_calls.h. BRINDLEWOOD_FAULT="name:call:code" makes the call-th use of `name` fail without
+// doing its work ("zero_frame_size:0:0": the opened encoder reports a frame size of 0).
+// BRINDLEWOOD_FAULT_LOG=path gets the name of every call, one a line.
 
 #include <cstdlib>
 #include <fstream>
@@ -18,7 +18,8 @@ namespace {
 const std::string fault = std::getenv("BRINDLEWOOD_FAULT") ? std::getenv("BRINDLEWOOD_FAULT") : "";
 
 void log_call(const std::string& name) {
-    if (const char* log = std::getenv("BRINDLEWOOD_FAULT_LOG")) std::ofstream(log, std::ios::app | std::ios::binary) << name << '\n';
+    const char* log = std::getenv("BRINDLEWOOD_FAULT_LOG");
+    if (log != nullptr) std::ofstream(log, std::ios::app | std::ios::binary) << name << '\n';
 }
 
 // Logs the call and tells whether this use of `name` is the one planned to fail.
