@@ -4,8 +4,10 @@ rem file) and those directly in the folders named, each to an .ogg beside it, wi
 rem brindlewood_orvo_audio.exe from this file's folder. An existing .ogg is skipped,
 rem never touched, because the converter removes its output path when a run fails.
 rem
-rem A file's name is used only as a FOR variable, which no later expansion reads
-rem again, so that ! % ^ & ( ) in it stay as they are.
+rem Names are expanded once, inside quotes, with delayed expansion off, so that
+rem ! % ^ & ( ) in them stay as they are: a named file through a variable, the files
+rem of a folder only as FOR variables (Wine's cmd, unlike Windows', expands a % in a
+rem variable's value again).
 setlocal DisableDelayedExpansion
 set "exe=%~dp0brindlewood_orvo_audio.exe"
 set /a converted=0, failed=0, skipped=0
@@ -33,8 +35,8 @@ set files="%argument%"
 goto convert_files
 
 rem A folder's files are listed from inside it, as Wine's cmd finds none for a quoted
-rem wildcard. When it cannot be entered, nothing else may be converted instead: "(call )"
-rem clears ERRORLEVEL, which PUSHD sets only when it fails.
+rem wildcard. When it cannot be entered, nothing else may be converted instead:
+rem "(call )" clears ERRORLEVEL first, so that only a failing PUSHD sets it.
 :convert_folder
 (call )
 pushd "%argument%"

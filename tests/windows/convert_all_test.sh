@@ -10,7 +10,8 @@ dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 mkdir "$dir/tool-é"
 cp "$1" "$2" "$dir/tool-é"
-wine "$3" "$(win "$dir/44100.ild")" 1 && wine "$3" "$(win "$dir/32000.ild")" 0.875 32000
+wine "$3" "$(win "$dir/44100.ild")" 1
+wine "$3" "$(win "$dir/32000.ild")" 0.875 32000
 failures=0
 fail() { echo "$name: $*"; failures=$((failures + 1)); }
 
@@ -26,7 +27,7 @@ make_tree() {
 # check NAME STATUS LINES OGGS TOTALS ARGUMENTS...: the per-file lines (sorted, without the
 # case folder), the totals, then pause; the status; every .ogg in the tree afterwards, sorted.
 check() {
-    local status=$2 lines=$3 oggs=$4 totals=$5 out actual=0 ogg
+    local status=$2 lines=$3 oggs=$4 totals=$5 out actual=0
     name=$1 && shift 5 && make_tree
     local here && here="$(win "$PWD")\\"
     out=$(wine cmd /c "$(win "$dir/tool-é/convert-all.bat")" "${@/#/$here}" </dev/null | iconv -f CP1252) || actual=$?
@@ -37,9 +38,6 @@ check() {
     [ "$(tail -n 2 <<<"$out" | head -n 1)" = "$totals" ] || fail "the totals are not '$totals'"
     [[ "$(tail -n 1 <<<"$out")" == "Press any key"* ]] || fail "no pause at the end"
     diff <(echo "$oggs") <(find . -name '*.ogg' | sort) || fail "the .ogg files differ as shown"
-    while IFS= read -r ogg; do
-        [ "$(head -c 4 "$ogg")" = OggS ] || fail "$ogg is no Ogg file"
-    done < <(find . -name '*.ogg' ! -name existing.ogg)
     [ "$(cat 'Rips ♪/existing.ogg')" = old ] || fail "existing.ogg changed"
 }
 
