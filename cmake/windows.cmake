@@ -6,17 +6,29 @@
 enable_language(RC)
 target_sources(brindlewood_orvo_audio PRIVATE src/cli/windows/manifest.rc)
 
-# A zip for people to unpack anywhere: the .exe beside its documents, and the
-# manual as plain text, since Windows has no man.
+# A zip for people to unpack anywhere. Besides the .exe, LICENSE and the codecs'
+# licences that CMakeLists.txt installs everywhere, it holds README.txt,
+# convert-all.bat for drag and drop, and the manual as plain text, since Windows
+# has no man; these three get CRLF line ends, which cmd and Notepad expect.
 set(CMAKE_INSTALL_BINDIR .)
 set(CMAKE_INSTALL_DOCDIR .)
+set(windows_texts)
+foreach(name README.txt convert-all.bat)
+    add_custom_command(OUTPUT ${PROJECT_BINARY_DIR}/${name}
+        COMMAND ${CMAKE_COMMAND} -DIN=${PROJECT_SOURCE_DIR}/packaging/windows/${name}
+                -DOUT=${PROJECT_BINARY_DIR}/${name} -P ${PROJECT_SOURCE_DIR}/cmake/crlf.cmake
+        DEPENDS packaging/windows/${name} cmake/crlf.cmake)
+    list(APPEND windows_texts ${PROJECT_BINARY_DIR}/${name})
+endforeach()
 set(manual_text ${PROJECT_BINARY_DIR}/brindlewood_orvo_audio.txt)
 add_custom_command(OUTPUT ${manual_text}
     COMMAND groff -man -Tutf8 -P-cbou ${PROJECT_SOURCE_DIR}/docs/brindlewood_orvo_audio.1 > ${manual_text}
-    DEPENDS docs/brindlewood_orvo_audio.1
+    COMMAND ${CMAKE_COMMAND} -DIN=${manual_text} -DOUT=${manual_text} -P ${PROJECT_SOURCE_DIR}/cmake/crlf.cmake
+    DEPENDS docs/brindlewood_orvo_audio.1 cmake/crlf.cmake
     COMMENT "Formatting the manual page as text")
-add_custom_target(manual_text ALL DEPENDS ${manual_text})
-install(FILES ${manual_text} DESTINATION .)
+list(APPEND windows_texts ${manual_text})
+add_custom_target(windows_texts ALL DEPENDS ${windows_texts})
+install(FILES ${windows_texts} DESTINATION .)
 
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_FILE_NAME ${PROJECT_NAME}-windows-x86-64)
