@@ -6,7 +6,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "ild/huge_pages.hpp"
+#include "platform/huge_pages.hpp"
 #include "ild/ps_adpcm.hpp"
 
 namespace {
