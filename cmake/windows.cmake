@@ -2,9 +2,11 @@
 # (cmake/mingw-w64-x86_64.cmake) links everything statically, so the .exe needs
 # only DLLs that every Windows has.
 
-# The manifest makes Windows hand main() its arguments as UTF-8.
+# The manifest makes Windows hand main() its arguments as UTF-8: the driver's, and so
+# the tool's and its fault-injected copy's, and the tests', which open UTF-8 names.
 enable_language(RC)
-target_sources(brindlewood_orvo_audio PRIVATE src/cli/windows/manifest.rc)
+set(utf8_manifest ${PROJECT_SOURCE_DIR}/src/platform/windows/manifest.rc)
+target_sources(driver PRIVATE ${utf8_manifest})
 
 # A zip for people to unpack anywhere. Besides the .exe, LICENSE and the codecs'
 # licences that CMakeLists.txt installs everywhere, it holds README.txt,

@@ -6,8 +6,8 @@
 #include <stdexcept>
 #include <vector>
 
-#include "ild/huge_pages.hpp"
 #include "ild/ps_adpcm.hpp"
+#include "platform/huge_pages.hpp"
 
 namespace {
 

@@ -1,3 +1,4 @@
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -8,7 +9,8 @@
 #include "support.hpp"
 
 ProcessResult run_process(const std::vector<std::string>& argv, const std::filesystem::path& scratch,
-                          const std::vector<std::string>& environment, const std::filesystem::path& input) {
+                          const std::vector<std::string>& environment, const std::filesystem::path& input,
+                          std::size_t address_space) {
     const std::filesystem::path out = scratch / ".stdout", err = scratch / ".stderr";
     const pid_t pid = fork();
     if (pid == 0) {
@@ -16,7 +18,9 @@ ProcessResult run_process(const std::vector<std::string>& argv, const std::files
         for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
         args.push_back(nullptr);
         for (const std::string& variable : environment) putenv(const_cast<char*>(variable.c_str()));
-        if (freopen(input.empty() ? "/dev/null" : input.c_str(), "r", stdin) && freopen(out.c_str(), "w", stdout) &&
+        const rlimit limit{address_space, address_space};
+        if ((address_space == 0 || setrlimit(RLIMIT_AS, &limit) == 0) &&
+            freopen(input.empty() ? "/dev/null" : input.c_str(), "r", stdin) && freopen(out.c_str(), "w", stdout) &&
             freopen(err.c_str(), "w", stderr)) {
             execv(args[0], args.data());
         }

@@ -16,7 +16,8 @@ HANDLE inheritable(const std::filesystem::path& path, DWORD access, DWORD creati
 }  // namespace
 
 ProcessResult run_process(const std::vector<std::string>& argv, const std::filesystem::path& scratch,
-                          const std::vector<std::string>& environment, const std::filesystem::path& input) {
+                          const std::vector<std::string>& environment, const std::filesystem::path& input,
+                          std::size_t /* address_space: Linux only, like the rows that set one */) {
     // Quoting is enough: no argument of the tests holds a quote or ends in a backslash.
     std::wstring command_line;
     for (const std::string& argument : argv) {

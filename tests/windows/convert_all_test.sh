@@ -10,8 +10,8 @@ dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 mkdir "$dir/tool-é"
 cp "$1" "$2" "$dir/tool-é"
-wine "$3" "$(win "$dir/44100.ild")" 1
-wine "$3" "$(win "$dir/32000.ild")" 0.875 32000
+wine "$3" music "$(win "$dir/44100.ild")" 1
+wine "$3" music "$(win "$dir/32000.ild")" 0.875 32000
 failures=0
 fail() { echo "$name: $*"; failures=$((failures + 1)); }
 

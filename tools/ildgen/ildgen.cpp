@@ -1,23 +1,48 @@
-// ildgen output.ild seconds [rate]: writes a musical test signal as an ILD file.
+// ildgen writes ILD files of the musical test signal: a piece of music of a given
+// length and rate, or a 44.1 kHz file of a given size in bytes, optionally with a
+// last block that the decoder rejects.
 
-#include <cstdlib>
+#include <cstdint>
 #include <exception>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "ild_writer.hpp"
+#include "large_ild.hpp"
 #include "music_signal.hpp"
 
-int main(int argc, char* argv[]) {
-    if (argc != 3 && argc != 4) {
-        std::cerr << "Usage: ildgen output.ild seconds [rate]\n";
-        return 2;
+namespace {
+
+const char usage[] =
+    "Usage: ildgen music output.ild seconds [rate]\n"
+    "       ildgen large output.ild bytes [invalid-last-block]\n";
+
+// Writes the file that `args` ask for; false when they match neither usage.
+bool write_requested(const std::vector<std::string>& args) {
+    const std::size_t count = args.size();
+    if (args[0] == "music" && (count == 3 || count == 4)) {
+        const auto rate = static_cast<std::uint32_t>(count == 4 ? std::stoul(args[3]) : 44100);
+        const auto frames = static_cast<std::size_t>(std::stod(args[2]) * rate);
+        write_file(args[1], encode_ild(rate, music_signal(rate, frames)).file);
+        return true;
     }
+    const bool invalid_last_block = count == 4 && args[3] == "invalid-last-block";
+    if (args[0] == "large" && (count == 3 || invalid_last_block)) {
+        write_file(args[1], large_ild(std::stoul(args[2]), invalid_last_block));
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
     try {
-        const double seconds = std::stod(argv[2]);
-        const auto rate = static_cast<std::uint32_t>(argc == 4 ? std::stoul(argv[3]) : 44100);
-        const auto frames = static_cast<std::size_t>(seconds * rate);
-        write_file(argv[1], encode_ild(rate, music_signal(rate, frames)).file);
+        if (argc < 2 || !write_requested({argv + 1, argv + argc})) {
+            std::cerr << usage;
+            return 2;
+        }
     } catch (const std::exception& error) {
         std::cerr << "ildgen: " << error.what() << '\n';
         return 1;

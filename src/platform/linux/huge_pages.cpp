@@ -1,13 +1,10 @@
-#include "ild/huge_pages.hpp"
+#include "platform/huge_pages.hpp"
+
+#include <sys/mman.h>
 
 #include <cstdint>
 
-#if defined(__linux__)
-#include <sys/mman.h>
-#endif
-
-void advise_huge_pages([[maybe_unused]] void* data, [[maybe_unused]] std::size_t size) {
-#if defined(__linux__) && defined(MADV_HUGEPAGE)
+void advise_huge_pages(void* data, std::size_t size) {
     constexpr std::uintptr_t huge_page_size = std::uintptr_t{2} << 20;
     const auto start = reinterpret_cast<std::uintptr_t>(data);
     const std::uintptr_t first = (start + huge_page_size - 1) & ~(huge_page_size - 1);
@@ -18,5 +15,4 @@ void advise_huge_pages([[maybe_unused]] void* data, [[maybe_unused]] std::size_t
         // changes nothing but speed.
         madvise(reinterpret_cast<void*>(first), end - first, MADV_HUGEPAGE);
     }
-#endif
 }
