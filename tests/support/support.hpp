@@ -33,6 +33,7 @@ struct ProcessResult {
 
 // Runs `argv` (UTF-8, argv[0] a path) with `environment` ("NAME=value") added to ours
 // and standard input from `input` (none if empty); both outputs pass through `scratch`.
+// A cross-built Linux test starts it through the emulator that runs the test itself.
 ProcessResult run_process(const std::vector<std::string>& argv, const std::filesystem::path& scratch,
                           const std::vector<std::string>& environment = {}, const std::filesystem::path& input = {});
 
