@@ -14,7 +14,7 @@ ProcessResult run_process(const std::vector<std::string>& argv, const std::files
     const pid_t pid = fork();
     if (pid == 0) {
         std::vector<char*> args;
-        constexpr std::string_view launcher = LAUNCHER;  // tests/CMakeLists.txt: an emulator, or empty
+        constexpr std::string_view launcher = LAUNCHER;  // tests/CMakeLists.txt: an emulator on PATH, or empty
         if (!launcher.empty()) args.push_back(const_cast<char*>(launcher.data()));
         for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
         args.push_back(nullptr);
