@@ -6,8 +6,8 @@ set(BRINDLEWOOD_CODECS bundled CACHE STRING
     "bundled: the project's own static FFmpeg, libvorbis and libogg (scripts/build-codecs); system: the system's, through pkg-config")
 set_property(CACHE BRINDLEWOOD_CODECS PROPERTY STRINGS bundled system)
 set(BRINDLEWOOD_CPU auto CACHE STRING
-    "CPU the bundled stack is tuned for: auto (this machine: x86-64-v3 with AVX2 and FMA), x86-64 or x86-64-v3")
-set_property(CACHE BRINDLEWOOD_CPU PROPERTY STRINGS auto x86-64 x86-64-v3)
+    "CPU the bundled stack is tuned for: auto (x86-64-v3 where this machine has AVX2 and FMA, armv8-a on 64-bit ARM), x86-64, x86-64-v3 or armv8-a")
+set_property(CACHE BRINDLEWOOD_CPU PROPERTY STRINGS auto x86-64 x86-64-v3 armv8-a)
 
 find_package(PkgConfig REQUIRED)
 add_library(ffmpeg_libs INTERFACE)
@@ -26,7 +26,8 @@ endif()
 if(CMAKE_SYSTEM_NAME STREQUAL "Windows")
     set(codec_target x86_64-w64-mingw32)
 else()
-    set(codec_target x86_64-linux-gnu)
+    # This machine's processor (uname -m), or the one a toolchain file names.
+    set(codec_target ${CMAKE_SYSTEM_PROCESSOR}-linux-gnu)
 endif()
 
 # Builds the stack on the first configure; later ones find it in the cache at once.

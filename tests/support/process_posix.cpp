@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <string_view>
 #include <system_error>
 
 #include "support.hpp"
@@ -15,6 +16,8 @@ ProcessResult run_process(const std::vector<std::string>& argv, const std::files
     const pid_t pid = fork();
     if (pid == 0) {
         std::vector<char*> args;
+        constexpr std::string_view launcher = LAUNCHER;  // tests/CMakeLists.txt: an emulator on PATH, or empty
+        if (!launcher.empty()) args.push_back(const_cast<char*>(launcher.data()));
         for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
         args.push_back(nullptr);
         for (const std::string& variable : environment) putenv(const_cast<char*>(variable.c_str()));
@@ -22,7 +25,7 @@ ProcessResult run_process(const std::vector<std::string>& argv, const std::files
         if ((address_space == 0 || setrlimit(RLIMIT_AS, &limit) == 0) &&
             freopen(input.empty() ? "/dev/null" : input.c_str(), "r", stdin) && freopen(out.c_str(), "w", stdout) &&
             freopen(err.c_str(), "w", stderr)) {
-            execv(args[0], args.data());
+            execvp(args[0], args.data());
         }
         _exit(127);
     }

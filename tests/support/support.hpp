@@ -33,7 +33,8 @@ struct ProcessResult {
 
 // Runs `argv` (UTF-8, argv[0] a path) with `environment` ("NAME=value") added to ours
 // and standard input from `input` (none if empty); both outputs pass through `scratch`.
-// On Linux a nonzero `address_space` caps the bytes of address space the child may use.
+// On Linux a nonzero `address_space` caps the bytes of address space the child may use, and a
+// cross-built test starts the child through the emulator that runs the test itself.
 ProcessResult run_process(const std::vector<std::string>& argv, const std::filesystem::path& scratch,
                           const std::vector<std::string>& environment = {}, const std::filesystem::path& input = {},
                           std::size_t address_space = 0);
