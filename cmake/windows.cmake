@@ -12,11 +12,8 @@ set(CMAKE_INSTALL_BINDIR .)
 set(CMAKE_INSTALL_DOCDIR .)
 set(manual_text ${PROJECT_BINARY_DIR}/brindlewood_orvo_audio.txt)
 add_custom_command(OUTPUT ${manual_text}
-    COMMAND groff -man -Tutf8 -P-cbou ${PROJECT_SOURCE_DIR}/docs/brindlewood_orvo_audio.1 > ${manual_text}
-    DEPENDS docs/brindlewood_orvo_audio.1
+    COMMAND groff -man -Tutf8 -P-cbou ${manual_page} > ${manual_text}
+    DEPENDS ${manual_page}
     COMMENT "Formatting the manual page as text")
 add_custom_target(manual_text ALL DEPENDS ${manual_text})
 install(FILES ${manual_text} DESTINATION .)
-
-set(CPACK_GENERATOR ZIP)
-set(CPACK_PACKAGE_FILE_NAME ${PROJECT_NAME}-windows-x86-64)
