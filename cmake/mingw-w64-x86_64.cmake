@@ -17,5 +17,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # Wine's own diagnostics would mix into the streams the tests compare.
 set(CMAKE_CROSSCOMPILING_EMULATOR env WINEDEBUG=-all wine)
 
-# One .exe that carries the C++ runtime, libgcc and winpthread inside it.
-set(CMAKE_EXE_LINKER_FLAGS_INIT -static)
+# One .exe that carries the C++ runtime, libgcc and winpthread inside it. Its header
+# gets no link time, which would make every build of the same source differ.
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -Wl,--no-insert-timestamp")

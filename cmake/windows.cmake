@@ -24,13 +24,10 @@ foreach(name README.txt convert-all.bat)
 endforeach()
 set(manual_text ${PROJECT_BINARY_DIR}/brindlewood_orvo_audio.txt)
 add_custom_command(OUTPUT ${manual_text}
-    COMMAND groff -man -Tutf8 -P-cbou ${PROJECT_SOURCE_DIR}/docs/brindlewood_orvo_audio.1 > ${manual_text}
+    COMMAND groff -man -Tutf8 -P-cbou ${manual_page} > ${manual_text}
     COMMAND ${CMAKE_COMMAND} -DIN=${manual_text} -DOUT=${manual_text} -P ${PROJECT_SOURCE_DIR}/cmake/crlf.cmake
-    DEPENDS docs/brindlewood_orvo_audio.1 cmake/crlf.cmake
+    DEPENDS ${manual_page} cmake/crlf.cmake
     COMMENT "Formatting the manual page as text")
 list(APPEND windows_texts ${manual_text})
 add_custom_target(windows_texts ALL DEPENDS ${windows_texts})
 install(FILES ${windows_texts} DESTINATION .)
-
-set(CPACK_GENERATOR ZIP)
-set(CPACK_PACKAGE_FILE_NAME ${PROJECT_NAME}-windows-x86-64)
