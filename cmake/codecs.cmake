@@ -40,6 +40,10 @@ if(NOT codec_status EQUAL 0)
     message(FATAL_ERROR "scripts/build-codecs failed at the step it names above")
 endif()
 message(STATUS "Codec stack: ${codec_stack}")
+# A changed recipe or patch makes another stack: configure again to build and use it.
+file(GLOB codec_patches CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/scripts/codec-patches/*/*.patch)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+    ${PROJECT_SOURCE_DIR}/scripts/build-codecs ${codec_patches})
 set(BRINDLEWOOD_CODEC_STACK ${codec_stack})
 
 # What `pkg-config --static` says of MODULES in the stack alone, on TARGET. A library
