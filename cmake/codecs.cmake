@@ -6,8 +6,8 @@ set(BRINDLEWOOD_CODECS bundled CACHE STRING
     "bundled: the project's own static FFmpeg, libvorbis and libogg (scripts/build-codecs); system: the system's, through pkg-config")
 set_property(CACHE BRINDLEWOOD_CODECS PROPERTY STRINGS bundled system)
 set(BRINDLEWOOD_CPU auto CACHE STRING
-    "CPU the bundled stack is tuned for: auto (x86-64-v3 where this machine has AVX2 and FMA, armv8-a on 64-bit ARM), x86-64, x86-64-v3 or armv8-a")
-set_property(CACHE BRINDLEWOOD_CPU PROPERTY STRINGS auto x86-64 x86-64-v3 armv8-a)
+    "CPU the bundled stack is tuned for: auto (x86-64-v3 where this machine has AVX2 and FMA, armv8-a on 64-bit ARM, mvp in WebAssembly), x86-64, x86-64-v3, armv8-a or mvp")
+set_property(CACHE BRINDLEWOOD_CPU PROPERTY STRINGS auto x86-64 x86-64-v3 armv8-a mvp)
 
 find_package(PkgConfig REQUIRED)
 add_library(ffmpeg_libs INTERFACE)
@@ -25,6 +25,8 @@ endif()
 
 if(CMAKE_SYSTEM_NAME STREQUAL "Windows")
     set(codec_target x86_64-w64-mingw32)
+elseif(EMSCRIPTEN)
+    set(codec_target wasm32-emscripten)
 else()
     # This machine's processor (uname -m), or the one a toolchain file names.
     set(codec_target ${CMAKE_SYSTEM_PROCESSOR}-linux-gnu)
