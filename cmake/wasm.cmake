@@ -10,7 +10,7 @@ set(wasm_sources ${PROJECT_SOURCE_DIR}/src/wasm)
 function(add_wasm_command target)
     set_target_properties(${target} PROPERTIES SUFFIX .mjs)
     target_link_options(${target} PRIVATE
-        -sMODULARIZE=1 -sEXPORT_ES6=1 -sENVIRONMENT=web,worker,node
+        -sMODULARIZE=1 -sEXPORT_ES6=1 -sENVIRONMENT=web,worker,node -sWASM_ASYNC_COMPILATION=1
         -sINVOKE_RUN=0 -sEXIT_RUNTIME=1 -sFORCE_FILESYSTEM=1 -lnodefs.js
         -sEXPORTED_RUNTIME_METHODS=callMain,FS,NODEFS,ENV
         -sNODEJS_CATCH_EXIT=0 -sNODEJS_CATCH_REJECTION=0
@@ -25,3 +25,16 @@ add_wasm_command(brindlewood_orvo_audio)
 foreach(name converter.mjs converter.d.ts)
     configure_file(${wasm_sources}/${name} ${PROJECT_BINARY_DIR}/${name} COPYONLY)
 endforeach()
+
+# The npm package as a folder, npm/, which scripts/release packs: the command, the API, the
+# one module both run, and the licences of all that is in it.
+set(npm_folder ${PROJECT_BINARY_DIR}/npm)
+configure_file(packaging/npm/package.json.in ${npm_folder}/package.json @ONLY)
+configure_file(packaging/npm/README.md ${npm_folder}/README.md COPYONLY)
+configure_file(LICENSE ${npm_folder}/LICENSE COPYONLY)
+add_custom_command(TARGET brindlewood_orvo_audio POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E copy brindlewood_orvo_audio.js brindlewood_orvo_audio.mjs brindlewood_orvo_audio.wasm
+            run_main.mjs converter.mjs converter.d.ts ${npm_folder}/
+    COMMAND ${CMAKE_COMMAND} -E copy_directory ${BRINDLEWOOD_CODEC_STACK}/share/licenses ${npm_folder}/licenses
+    WORKING_DIRECTORY ${PROJECT_BINARY_DIR}
+    COMMENT "Laying out the npm package in ${npm_folder}")

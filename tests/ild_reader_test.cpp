@@ -86,8 +86,9 @@ TEST(ReadIld, DecodesWhatTheEncoderCoded) {
         const DecodedAudio audio = read_ild(dir / "music.ild");
         for (std::size_t channel = 0; channel < 2; ++channel) {
             std::vector<float> expected;
-            std::ranges::transform(encoding.decoded[channel], std::back_inserter(expected),
-                                   [](std::int16_t sample) { return sample / 32768.0f; });
+            const std::vector<std::int16_t>& coded = encoding.decoded[channel];
+            std::transform(coded.begin(), coded.end(), std::back_inserter(expected),
+                           [](std::int16_t sample) { return sample / 32768.0f; });
             EXPECT_EQ(audio.channels[channel], expected) << rate << " Hz, channel " << channel;
         }
     }

@@ -15,7 +15,7 @@ TEST(DecodePsAdpcmBlock, ClampsAndSilences) {
         -31744, -29792, -27031, -23598, -19642, -15319, -10787, -6201,  -1708,  2558,
         6477,   9949,   12893,  15250,  16983,  18077,  18538,  18391};
     std::vector<float> expected = {0.5f};  // decoding appends after what is there
-    std::ranges::transform(clamped, std::back_inserter(expected), [](std::int32_t s) { return s / 32768.0f; });
+    std::transform(clamped.begin(), clamped.end(), std::back_inserter(expected), [](std::int32_t s) { return s / 32768.0f; });
     expected.resize(expected.size() + 56, 0.0f);
 
     AdpcmChannelState state;

@@ -62,10 +62,8 @@ async function main() {
     const program = pathToFileURL(path.join(__dirname, `${path.basename(__filename, '.js')}.mjs`));
     const args = process.argv.slice(2).map((arg) => (path.isAbsolute(arg) ? programPath(arg) : arg.replaceAll(path.sep, '/')));
     const { status } = await runMain(program, args, {
-        prepare(program) {
-            Object.assign(program.ENV, process.env);
-            mountHostFiles(program);
-        },
+        environment: process.env,
+        prepare: mountHostFiles,
         stdout: (line) => process.stdout.write(`${line}\n`),
         stderr: (line) => process.stderr.write(`${line}\n`),
     });

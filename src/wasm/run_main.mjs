@@ -21,9 +21,9 @@ function compiledModule(loaderUrl) {
 }
 
 // A new instance of the program that `loaderUrl` names (emscripten's loader, PROGRAM.mjs, its
-// module PROGRAM.wasm beside it), ready for main. Each line the program writes goes to
-// `stdout(line)` or `stderr(line)`, without its newline.
-async function instantiate(loaderUrl, { stdout, stderr }) {
+// module PROGRAM.wasm beside it), ready for main, its environment variables `environment`.
+// Each line the program writes goes to `stdout(line)` or `stderr(line)`, without its newline.
+async function instantiate(loaderUrl, { environment, stdout, stderr }) {
     const [{ default: createProgram }, wasm] = await Promise.all([import(loaderUrl.href), compiledModule(loaderUrl)]);
     let instantiationFailed;
     const failure = new Promise((resolve, reject) => { instantiationFailed = reject; });
@@ -32,6 +32,8 @@ async function instantiate(loaderUrl, { stdout, stderr }) {
             WebAssembly.instantiate(wasm, imports).then(receiveInstance, instantiationFailed);
             return {};
         },
+        // Before the program's static constructors, which may read them.
+        preRun: ({ ENV }) => Object.assign(ENV, environment),
         print: stdout,
         printErr: stderr,
         // The program's exit ends its instance, never the process or page that runs it.
@@ -40,10 +42,10 @@ async function instantiate(loaderUrl, { stdout, stderr }) {
 }
 
 // Runs main(args) in a new instance of the program; `prepare(program)` sets up its files
-// and environment first. Resolves to main's status and the instance, whose file system
-// holds what main left there.
-export async function runMain(loaderUrl, args, { prepare = () => {}, stdout, stderr }) {
-    const program = await instantiate(loaderUrl, { stdout, stderr });
+// first. Resolves to main's status and the instance, whose file system holds what main
+// left there.
+export async function runMain(loaderUrl, args, { environment = {}, prepare = () => {}, stdout, stderr }) {
+    const program = await instantiate(loaderUrl, { environment, stdout, stderr });
     prepare(program);
     return { status: program.callMain(args), program };
 }

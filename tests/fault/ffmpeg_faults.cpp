@@ -1,8 +1,11 @@
 // The fault shim: the fault-injected tool's converter calls fault_<name> for each function of
 // ffmpeg_calls.h. BRINDLEWOOD_FAULT="name:call:code" makes the call-th use of `name` fail without
-// doing its work ("zero_frame_size:0:0": the opened encoder reports a frame size of 0).
-// BRINDLEWOOD_FAULT_LOG=path gets the name of every call, one a line.
+// doing its work, returning the code named as in errno.h or FFmpeg's AVERROR_ names, in this
+// platform's numbers ("none" for allocators; "zero_frame_size:0:none": the opened encoder
+// reports a frame size of 0). BRINDLEWOOD_FAULT_LOG=path gets the name of every call, one a
+// line, after "planted: " and FFmpeg's description of a code it returns.
 
+#include <cerrno>
 #include <cstdlib>
 #include <fstream>
 #include <map>
@@ -22,14 +25,26 @@ void log_call(const std::string& name) {
     if (log != nullptr) std::ofstream(log, std::ios::app | std::ios::binary) << name << '\n';
 }
 
+int fault_code() {
+    static const std::map<std::string, int> codes = {
+        {"none", 0}, {"EACCES", AVERROR(EACCES)}, {"EAGAIN", AVERROR(EAGAIN)}, {"EINVAL", AVERROR(EINVAL)},
+        {"EIO", AVERROR(EIO)}, {"ENOMEM", AVERROR(ENOMEM)}, {"ENOSPC", AVERROR(ENOSPC)},
+        {"EOF", AVERROR_EOF}, {"MUXER_NOT_FOUND", AVERROR_MUXER_NOT_FOUND}};
+    return codes.at(fault.substr(fault.rfind(':') + 1));
+}
+
 // Logs the call and tells whether this use of `name` is the one planned to fail.
 bool fails_now(const std::string& name) {
     static std::map<std::string, int> calls;
+    const bool planned = fault.starts_with(name + ":" + std::to_string(++calls[name]) + ":");
+    if (planned && fault_code() != 0) {
+        char description[AV_ERROR_MAX_STRING_SIZE] = {};
+        av_strerror(fault_code(), description, sizeof description);
+        log_call(std::string("planted: ") + description);
+    }
     log_call(name);
-    return fault.starts_with(name + ":" + std::to_string(++calls[name]) + ":");
+    return planned;
 }
-
-int fault_code() { return std::stoi(fault.substr(fault.rfind(':') + 1)); }
 
 }  // namespace
 

@@ -34,6 +34,8 @@ ProcessResult run_process(const std::vector<std::string>& argv, const std::files
     return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), read_text(out), read_text(err)};
 }
 
-bool runs_here(RunsOn where) { return where != RunsOn::windows_only; }
+bool runs_here(RunsOn where) {
+    return where != RunsOn::windows_only && !(where == RunsOn::native_linux_only && UNDER_NODE);
+}
 
 std::string native_lines(const std::string& text) { return text; }

@@ -42,6 +42,7 @@ ProcessResult run_process(const std::vector<std::string>& argv, const std::files
 // `text` as the platform's text-mode streams write it: on Windows each "\n" becomes "\r\n".
 std::string native_lines(const std::string& text);
 
-// Rows of a test table that only some platforms can run; runs_here decides.
-enum class RunsOn { everywhere, linux_only, windows_only };
+// Rows of a test table that only some platforms can run; runs_here decides. Native Linux
+// leaves out the WebAssembly programs under Node, which hands a program its arguments as text.
+enum class RunsOn { everywhere, linux_only, native_linux_only, windows_only };
 bool runs_here(RunsOn where);
