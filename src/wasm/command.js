@@ -47,6 +47,13 @@ function mountHostFiles({ FS, NODEFS }) {
         const mode = getMode(hostPath);
         return FS.isChrdev(mode) || FS.isBlkdev(mode) ? (mode & 0o7777) | 0o100000 : mode;
     };
+    // O_TRUNC empties only a regular file, but emscripten truncates whatever it opened, and a
+    // device refuses that.
+    const setattr = NODEFS.node_ops.setattr;
+    NODEFS.node_ops.setattr = (node, attr) => {
+        const regular = fs.statSync(NODEFS.realPath(node)).isFile();
+        setattr(node, regular ? attr : { ...attr, size: undefined });
+    };
     for (const root of hostRoots()) {
         const at = programPath(root).replace(/\/$/, '');
         if (!FS.analyzePath(at).exists) FS.mkdir(at);
