@@ -177,3 +177,4 @@ function listenForChoices() {
 
 listenForDrops();
 listenForChoices();
+$('not-started').remove();

@@ -200,6 +200,7 @@ class PageTest(unittest.TestCase):
         return self.rows()[name]
 
     def test_every_row_states_what_the_command_line_says(self):
+        self.assertEqual(self.driver.find_elements(By.ID, 'not-started'), [])
         rows = self.rows()
         self.assertEqual(set(rows), set(self.expected))
         for name, (state, line) in self.expected.items():
