@@ -5,7 +5,7 @@ import { ConversionPool } from './pool.mjs';
 import { zipSync } from './fflate.mjs';
 
 const pool = new ConversionPool();
-const entries = [];  // { path, file, state, row, ogg: Blob, url }
+const entries = [];  // { path, file, size, state, row, ogg: Blob, url }
 const $ = (id) => document.getElementById(id);
 
 const isIld = (path) => /\.ild$/i.test(path);

@@ -48,20 +48,23 @@ export class ConversionPool {
         if (this.#workers >= this.#size) return null;
         this.#workers++;
         const worker = new Worker(new URL('./worker.mjs', import.meta.url), { type: 'module' });
-        worker.onmessage = ({ data }) => this.#finish(worker, data);
-        // A worker that cannot start (its module failed to load) fails the file it was given.
+        worker.onmessage = ({ data }) => this.#finish(worker, data, true);
+        // A worker whose modules failed to load is dead: it fails its file and goes, and the
+        // next file gets a new one.
         worker.onerror = (event) => {
             event.preventDefault();
-            this.#finish(worker, { error: event.message || 'The converter failed to load' });
+            worker.terminate();
+            this.#workers--;
+            this.#finish(worker, { error: event.message || 'The converter failed to load' }, false);
         };
         return worker;
     }
 
-    #finish(worker, { ogg, summary, error }) {
+    #finish(worker, { ogg, summary, error }, reusable) {
         const job = this.#running.get(worker);
         if (!job) return;
         this.#running.delete(worker);
-        this.#idle.push(worker);
+        if (reusable) this.#idle.push(worker);
         if (error === undefined) job.resolve({ ogg, summary });
         else job.reject(new Error(error));
         this.#dispatch();

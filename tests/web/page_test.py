@@ -173,6 +173,7 @@ class PageTest(unittest.TestCase):
     def tearDownClass(cls):
         cls.driver.quit()
         cls.server.shutdown()
+        cls.server.server_close()
         shutil.rmtree(cls.profile, ignore_errors=True)
 
     @classmethod
@@ -265,6 +266,30 @@ class PageTest(unittest.TestCase):
                 self.assertNotEqual(control.accessible_name.strip(), '')
         self.assertEqual(self.first_tab_stop[0], 'choose-files')
         self.assertNotEqual(self.first_tab_stop[1], 'none')
+
+    def test_a_page_missing_the_program_fails_each_file_and_goes_on(self):
+        # A partial upload to a host: the workers' modules cannot load.
+        partial = WORK / 'partial-page'
+        shutil.copytree(PAGE, partial)
+        (partial / 'brindlewood_orvo_audio.mjs').unlink()
+        server = serve(partial)
+        page = self.driver.current_window_handle
+        try:
+            self.driver.switch_to.new_window('tab')
+            self.driver.get(f'http://127.0.0.1:{server.server_port}/')
+            names = ['arpeggio.ild', 'broken block.ild', 'song with spaces — ünïcödé ♪.ild']
+            self.driver.find_element(By.ID, 'file-input').send_keys('\n'.join(str(self.inputs / n) for n in names))
+            wait_for('the failures', lambda: self.driver.execute_script('return document.body.dataset.busy') == 'false',
+                     timeout=60)
+            for name, row in self.rows().items():
+                with self.subTest(name):
+                    self.assertEqual(row.find_element(By.CLASS_NAME, 'state').text, 'failed')
+                    self.assertNotEqual(row.find_element(By.CLASS_NAME, 'detail').text, '')
+        finally:
+            self.driver.close()
+            self.driver.switch_to.window(page)
+            server.shutdown()
+            server.server_close()
 
     def test_screenshots_of_the_finished_batch(self):
         for name, width, mobile in (('desktop', 1280, False), ('phone', 390, True)):
