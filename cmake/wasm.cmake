@@ -48,7 +48,7 @@ foreach(name main.mjs files.mjs pool.mjs worker.mjs style.css)
     configure_file(${web_sources}/${name} ${web_folder}/${name} COPYONLY)
 endforeach()
 foreach(name converter.mjs run_main.mjs)
-    configure_file(${wasm_sources}/${name} ${web_folder}/${name} COPYONLY)
+    configure_file(${PROJECT_BINARY_DIR}/${name} ${web_folder}/${name} COPYONLY)
 endforeach()
 
 set(stack_licences ${BRINDLEWOOD_CODEC_STACK}/share/licenses)
