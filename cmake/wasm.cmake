@@ -38,3 +38,59 @@ add_custom_command(TARGET brindlewood_orvo_audio POST_BUILD
     COMMAND ${CMAKE_COMMAND} -E copy_directory ${BRINDLEWOOD_CODEC_STACK}/share/licenses ${npm_folder}/licenses
     WORKING_DIRECTORY ${PROJECT_BINARY_DIR}
     COMMENT "Laying out the npm package in ${npm_folder}")
+
+# The web page, laid out in web/ of the build folder as a static site: the page's files, the
+# program and the API as built above, the zip library from npm at the version web/'s lockfile
+# pins, and the licence texts the page links to.
+set(web_sources ${PROJECT_SOURCE_DIR}/web)
+set(web_folder ${PROJECT_BINARY_DIR}/web)
+set(web_npm ${PROJECT_BINARY_DIR}/web-npm)
+
+file(READ ${web_sources}/package-lock.json web_lock)
+string(JSON FFLATE_VERSION GET "${web_lock}" packages node_modules/fflate version)
+file(STRINGS ${BRINDLEWOOD_CODEC_STACK}/stack-key.txt stack_versions REGEX "^(ffmpeg|libvorbis|libogg) ")
+foreach(line IN LISTS stack_versions)
+    # Debian's package versions: 7:5.1.9-0+deb12u1 is FFmpeg 5.1.9.
+    string(REGEX REPLACE "^([a-z]+) ([0-9]+:)?([^-]+)-.*" "\\1;\\3" name_version "${line}")
+    list(GET name_version 0 name)
+    string(TOUPPER ${name} name)
+    list(GET name_version 1 ${name}_VERSION)
+endforeach()
+configure_file(${web_sources}/index.html ${web_folder}/index.html @ONLY)
+foreach(name main.mjs files.mjs pool.mjs worker.mjs style.css)
+    configure_file(${web_sources}/${name} ${web_folder}/${name} COPYONLY)
+endforeach()
+foreach(name converter.mjs run_main.mjs)
+    configure_file(${PROJECT_BINARY_DIR}/${name} ${web_folder}/${name} COPYONLY)
+endforeach()
+
+set(stack_licences ${BRINDLEWOOD_CODEC_STACK}/share/licenses)
+foreach(licence
+        "${PROJECT_SOURCE_DIR}/LICENSE brindlewood_orvo_audio-LICENSE"
+        "${stack_licences}/ffmpeg/COPYING.LGPLv2.1 ffmpeg-COPYING.LGPLv2.1"
+        "${stack_licences}/ffmpeg/LICENSE.md ffmpeg-LICENSE.md"
+        "${stack_licences}/libvorbis/COPYING libvorbis-COPYING"
+        "${stack_licences}/libogg/COPYING libogg-COPYING")
+    separate_arguments(licence)
+    list(GET licence 0 from)
+    list(GET licence 1 to)
+    # .txt, so that any static host serves them as text.
+    configure_file(${from} ${web_folder}/licenses/${to}.txt COPYONLY)
+endforeach()
+
+# npm ci takes the lockfile's versions and checks their hashes.
+find_program(NPM npm REQUIRED)
+add_custom_command(
+    OUTPUT ${web_folder}/fflate.mjs ${web_folder}/licenses/fflate-LICENSE.txt
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${web_npm}
+    COMMAND ${CMAKE_COMMAND} -E copy ${web_sources}/package.json ${web_sources}/package-lock.json ${web_sources}/.npmrc ${web_npm}/
+    COMMAND ${NPM} ci --prefix ${web_npm} --ignore-scripts --no-audit --no-fund --loglevel=error
+    COMMAND ${CMAKE_COMMAND} -E copy ${web_npm}/node_modules/fflate/esm/browser.js ${web_folder}/fflate.mjs
+    COMMAND ${CMAKE_COMMAND} -E copy ${web_npm}/node_modules/fflate/LICENSE ${web_folder}/licenses/fflate-LICENSE.txt
+    DEPENDS ${web_sources}/package.json ${web_sources}/package-lock.json
+    COMMENT "Taking the web page's zip library from npm")
+add_custom_target(web_page ALL
+    DEPENDS ${web_folder}/fflate.mjs ${web_folder}/licenses/fflate-LICENSE.txt brindlewood_orvo_audio
+    COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:brindlewood_orvo_audio>
+            $<TARGET_FILE_DIR:brindlewood_orvo_audio>/brindlewood_orvo_audio.wasm ${web_folder}/
+    COMMENT "Copying the program into the web page")
