@@ -8,6 +8,8 @@ set_property(CACHE BRINDLEWOOD_CODECS PROPERTY STRINGS bundled system)
 set(BRINDLEWOOD_CPU auto CACHE STRING
     "CPU the bundled stack is tuned for: auto (x86-64-v3 where this machine has AVX2 and FMA, armv8-a on 64-bit ARM), x86-64, x86-64-v3 or armv8-a")
 set_property(CACHE BRINDLEWOOD_CPU PROPERTY STRINGS auto x86-64 x86-64-v3 armv8-a)
+set(BRINDLEWOOD_UNPATCHED_CODEC "" CACHE STRING
+    "A package of the bundled stack built without the project's patches (libvorbis, for scripts/check-codec-patches); empty: all patched")
 
 find_package(PkgConfig REQUIRED)
 add_library(ffmpeg_libs INTERFACE)
@@ -31,9 +33,14 @@ else()
 endif()
 
 # Builds the stack on the first configure; later ones find it in the cache at once.
-message(STATUS "Codec stack: scripts/build-codecs --target ${codec_target} --cpu ${BRINDLEWOOD_CPU}")
+set(codec_arguments --target ${codec_target} --cpu ${BRINDLEWOOD_CPU})
+if(BRINDLEWOOD_UNPATCHED_CODEC)
+    list(APPEND codec_arguments --unpatched ${BRINDLEWOOD_UNPATCHED_CODEC})
+endif()
+list(JOIN codec_arguments " " shown_arguments)
+message(STATUS "Codec stack: scripts/build-codecs ${shown_arguments}")
 execute_process(
-    COMMAND ${PROJECT_SOURCE_DIR}/scripts/build-codecs --target ${codec_target} --cpu ${BRINDLEWOOD_CPU}
+    COMMAND ${PROJECT_SOURCE_DIR}/scripts/build-codecs ${codec_arguments}
     OUTPUT_VARIABLE codec_stack OUTPUT_STRIP_TRAILING_WHITESPACE
     RESULT_VARIABLE codec_status)
 if(NOT codec_status EQUAL 0)
