@@ -1,7 +1,7 @@
-# Defines ffmpeg_libs (libavformat, libavcodec, libavutil: what the converter links)
-# and vorbisfile_libs (libvorbisfile, libvorbis, libogg: the decoder the tests read
-# the output back with), either from the project's own static codec stack or from
-# the system's libraries.
+# Defines ffmpeg_libs (libavformat, libavcodec, libavutil: what the converter links),
+# vorbisfile_libs (libvorbisfile, libvorbis, libogg: the decoder the tests read the
+# output back with) and ogg_libs (libogg, which ogg_packets and its test call), either
+# from the project's own static codec stack or from the system's libraries.
 set(BRINDLEWOOD_CODECS bundled CACHE STRING
     "bundled: the project's own static FFmpeg, libvorbis and libogg (scripts/build-codecs); system: the system's, through pkg-config")
 set_property(CACHE BRINDLEWOOD_CODECS PROPERTY STRINGS bundled system)
@@ -14,12 +14,15 @@ set(BRINDLEWOOD_UNPATCHED_CODEC "" CACHE STRING
 find_package(PkgConfig REQUIRED)
 add_library(ffmpeg_libs INTERFACE)
 add_library(vorbisfile_libs INTERFACE)
+add_library(ogg_libs INTERFACE)
 
 if(BRINDLEWOOD_CODECS STREQUAL "system")
     pkg_check_modules(FFMPEG REQUIRED IMPORTED_TARGET libavformat libavcodec libavutil)
     pkg_check_modules(VORBISFILE REQUIRED IMPORTED_TARGET vorbisfile)
+    pkg_check_modules(OGG REQUIRED IMPORTED_TARGET ogg)
     target_link_libraries(ffmpeg_libs INTERFACE PkgConfig::FFMPEG)
     target_link_libraries(vorbisfile_libs INTERFACE PkgConfig::VORBISFILE)
+    target_link_libraries(ogg_libs INTERFACE PkgConfig::OGG)
     return()
 elseif(NOT BRINDLEWOOD_CODECS STREQUAL "bundled")
     message(FATAL_ERROR "BRINDLEWOOD_CODECS must be bundled or system, not ${BRINDLEWOOD_CODECS}")
@@ -79,3 +82,4 @@ endfunction()
 
 link_from_stack(ffmpeg_libs libavformat libavcodec libavutil)
 link_from_stack(vorbisfile_libs vorbisfile)
+link_from_stack(ogg_libs ogg)
