@@ -1,23 +1,28 @@
-# Defines ffmpeg_libs (libavformat, libavcodec, libavutil: what the converter links)
-# and vorbisfile_libs (libvorbisfile, libvorbis, libogg: the decoder the tests read
-# the output back with), either from the project's own static codec stack or from
-# the system's libraries.
+# Defines ffmpeg_libs (libavformat, libavcodec, libavutil: what the converter links),
+# vorbisfile_libs (libvorbisfile, libvorbis, libogg: the decoder the tests read the
+# output back with) and ogg_libs (libogg, which ogg_packets and its test call), either
+# from the project's own static codec stack or from the system's libraries.
 set(BRINDLEWOOD_CODECS bundled CACHE STRING
     "bundled: the project's own static FFmpeg, libvorbis and libogg (scripts/build-codecs); system: the system's, through pkg-config")
 set_property(CACHE BRINDLEWOOD_CODECS PROPERTY STRINGS bundled system)
 set(BRINDLEWOOD_CPU auto CACHE STRING
     "CPU the bundled stack is tuned for: auto (x86-64-v3 where this machine has AVX2 and FMA, armv8-a on 64-bit ARM, mvp in WebAssembly), x86-64, x86-64-v3, armv8-a or mvp")
 set_property(CACHE BRINDLEWOOD_CPU PROPERTY STRINGS auto x86-64 x86-64-v3 armv8-a mvp)
+set(BRINDLEWOOD_UNPATCHED_CODEC "" CACHE STRING
+    "A package of the bundled stack built without the project's patches (libvorbis, for scripts/check-codec-patches); empty: all patched")
 
 find_package(PkgConfig REQUIRED)
 add_library(ffmpeg_libs INTERFACE)
 add_library(vorbisfile_libs INTERFACE)
+add_library(ogg_libs INTERFACE)
 
 if(BRINDLEWOOD_CODECS STREQUAL "system")
     pkg_check_modules(FFMPEG REQUIRED IMPORTED_TARGET libavformat libavcodec libavutil)
     pkg_check_modules(VORBISFILE REQUIRED IMPORTED_TARGET vorbisfile)
+    pkg_check_modules(OGG REQUIRED IMPORTED_TARGET ogg)
     target_link_libraries(ffmpeg_libs INTERFACE PkgConfig::FFMPEG)
     target_link_libraries(vorbisfile_libs INTERFACE PkgConfig::VORBISFILE)
+    target_link_libraries(ogg_libs INTERFACE PkgConfig::OGG)
     return()
 elseif(NOT BRINDLEWOOD_CODECS STREQUAL "bundled")
     message(FATAL_ERROR "BRINDLEWOOD_CODECS must be bundled or system, not ${BRINDLEWOOD_CODECS}")
@@ -33,9 +38,14 @@ else()
 endif()
 
 # Builds the stack on the first configure; later ones find it in the cache at once.
-message(STATUS "Codec stack: scripts/build-codecs --target ${codec_target} --cpu ${BRINDLEWOOD_CPU}")
+set(codec_arguments --target ${codec_target} --cpu ${BRINDLEWOOD_CPU})
+if(BRINDLEWOOD_UNPATCHED_CODEC)
+    list(APPEND codec_arguments --unpatched ${BRINDLEWOOD_UNPATCHED_CODEC})
+endif()
+list(JOIN codec_arguments " " shown_arguments)
+message(STATUS "Codec stack: scripts/build-codecs ${shown_arguments}")
 execute_process(
-    COMMAND ${PROJECT_SOURCE_DIR}/scripts/build-codecs --target ${codec_target} --cpu ${BRINDLEWOOD_CPU}
+    COMMAND ${PROJECT_SOURCE_DIR}/scripts/build-codecs ${codec_arguments}
     OUTPUT_VARIABLE codec_stack OUTPUT_STRIP_TRAILING_WHITESPACE
     RESULT_VARIABLE codec_status)
 if(NOT codec_status EQUAL 0)
@@ -74,3 +84,4 @@ endfunction()
 
 link_from_stack(ffmpeg_libs libavformat libavcodec libavutil)
 link_from_stack(vorbisfile_libs vorbisfile)
+link_from_stack(ogg_libs ogg)
