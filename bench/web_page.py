@@ -6,27 +6,23 @@ second. Prints a Markdown table of medians over the rounds.
 Usage: bench/web_page.py PAGE_FOLDER NATIVE_TOOL ILDGEN [files [seconds [rounds]]]
        (default 20 files of 30 s of 44.1 kHz music, 3 rounds)
 """
-import functools
-import http.server
 import os
 import shutil
 import statistics
 import subprocess
 import sys
 import tempfile
-import threading
 import time
 from pathlib import Path
 
-from selenium import webdriver
-from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.by import By
+
+sys.path.insert(0, str(Path(__file__).resolve().parents[1] / 'tools'))
+from page_in_chromium import batch_done, served, start_chromium, wait_for  # noqa: E402
 
 PAGE, TOOL, ILDGEN = (Path(arg).resolve() for arg in sys.argv[1:4])
 FILES, SECONDS, ROUNDS = (int(arg) for arg in (sys.argv[4:] + ['20', '30', '3'][len(sys.argv[4:]):]))
 CORES = os.cpu_count()
-CHROMIUM_FLAGS = ['--headless=new', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-                  '--disable-background-networking', '--disable-component-update', '--disable-sync']
 
 # Each row's time from "converting" to "converted", in the page's own clock.
 WATCH_ROWS = """
@@ -58,18 +54,12 @@ def native_round(inputs):
     return statistics.median(float(Path(f'{ild}.time').read_text()) for ild in inputs), batch
 
 
-class QuietHandler(http.server.SimpleHTTPRequestHandler):
-    def log_message(self, *args):
-        pass
-
-
 def page_round(driver, url, inputs):
     driver.get(url)
     driver.execute_script(WATCH_ROWS)
     started = time.monotonic()
     driver.find_element(By.ID, 'file-input').send_keys('\n'.join(map(str, inputs)))
-    while driver.execute_script('return document.body.dataset.busy') != 'false':
-        time.sleep(0.02)
+    wait_for('the batch', lambda: batch_done(driver), 3600, interval=0.02)
     batch = time.monotonic() - started
     states = [row.get_attribute('data-state') for row in driver.find_elements(By.CSS_SELECTOR, '#file-list li')]
     assert states == ['converted'] * len(inputs), states
@@ -79,23 +69,17 @@ def page_round(driver, url, inputs):
 def main():
     work = Path(tempfile.mkdtemp(prefix='web-page-bench-'))
     inputs = make_inputs(work)
-    server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), functools.partial(QuietHandler, directory=PAGE))
-    threading.Thread(target=server.serve_forever, daemon=True).start()
-    options = webdriver.ChromeOptions()
-    options.binary_location = '/usr/bin/chromium'
-    for flag in CHROMIUM_FLAGS + [f'--user-data-dir={work / "profile"}']:
-        options.add_argument(flag)
-    driver = webdriver.Chrome(service=Service('/usr/bin/chromedriver'), options=options)
+    driver = start_chromium(work / 'profile')
     try:
-        load = os.getloadavg()[0]
-        rounds = {'native': [], 'page': []}
-        for _ in range(ROUNDS):
-            rounds['native'].append(native_round(inputs))
-            rounds['page'].append(page_round(driver, f'http://127.0.0.1:{server.server_port}/', inputs))
-        workers = driver.execute_script('return Math.min(navigator.hardwareConcurrency, 8)')
+        with served(PAGE) as url:
+            load = os.getloadavg()[0]
+            rounds = {'native': [], 'page': []}
+            for _ in range(ROUNDS):
+                rounds['native'].append(native_round(inputs))
+                rounds['page'].append(page_round(driver, f'{url}/', inputs))
+            workers = driver.execute_script("return import('./pool.mjs').then((pool) => pool.workerCount())")
     finally:
         driver.quit()
-        server.shutdown()
         shutil.rmtree(work, ignore_errors=True)
     print(f'{FILES} files of {SECONDS} s of 44.1 kHz music, {CORES} cores, medians of {ROUNDS} rounds; '
           f'load average {load:.2f} before, {os.getloadavg()[0]:.2f} after\n')

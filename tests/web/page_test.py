@@ -7,25 +7,23 @@ tab's memory bounded. Leaves screenshots of the finished batch in the work folde
 Usage: page_test.py PAGE_FOLDER WORK_FOLDER SOURCE_FOLDER CLI_COMMAND...
 """
 import base64
-import functools
-import http.server
 import json
 import shutil
 import subprocess
 import sys
 import tempfile
-import threading
-import time
 import unittest
 import zipfile
+from collections import Counter
 from pathlib import Path
 from urllib.parse import urlsplit
 
-from selenium import webdriver
-from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
+
+sys.path.insert(0, str(Path(__file__).resolve().parents[2] / 'tools'))
+from page_in_chromium import batch_done, served, start_chromium, wait_for  # noqa: E402
 
 PAGE, WORK, SOURCE = (Path(arg).resolve() for arg in sys.argv[1:4])
 CLI = sys.argv[4:]
@@ -53,9 +51,6 @@ DROPPED = {
     'dropped alone.ild': SOURCE / 'examples' / 'arpeggio.ild',
 }
 LONG_BATCH = 100
-
-CHROMIUM_FLAGS = ['--headless=new', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-                  '--disable-background-networking', '--disable-component-update', '--disable-sync']
 BATCH_TIMEOUT = 300
 
 
@@ -83,52 +78,16 @@ def command_line_result(ild, ogg):
     return ('converted', run.stdout.strip()), decoded_pcm(ogg)
 
 
-class QuietHandler(http.server.SimpleHTTPRequestHandler):
-    def log_message(self, *args):
-        pass
-
-
-def serve(folder):
-    server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), functools.partial(QuietHandler, directory=folder))
-    threading.Thread(target=server.serve_forever, daemon=True).start()
-    return server
-
-
-def start_chromium(profile, downloads):
-    options = webdriver.ChromeOptions()
-    options.binary_location = '/usr/bin/chromium'
-    for flag in CHROMIUM_FLAGS + [f'--user-data-dir={profile}']:
-        options.add_argument(flag)
-    options.add_experimental_option('prefs', {'download.default_directory': str(downloads),
-                                              'download.prompt_for_download': False})
-    # Network events of the page, and the trace's, which also has its workers' requests.
-    options.set_capability('goog:loggingPrefs', {'performance': 'ALL'})
-    options.add_experimental_option('perfLoggingPrefs', {'enableNetwork': True, 'traceCategories': 'devtools.timeline'})
-    driver = webdriver.Chrome(service=Service('/usr/bin/chromedriver'), options=options)
-    driver.execute_cdp_cmd('Browser.setDownloadBehavior', {'behavior': 'allow', 'downloadPath': str(downloads)})
-    return driver
-
-
 def requested_urls(performance_log):
     urls = set()
     for entry in performance_log:
         message = json.loads(entry['message'])['message']
+        params = message['params']
         if message['method'] == 'Network.requestWillBeSent':
-            urls.add(message['params']['request']['url'])
-        elif message['method'] == 'Tracing.dataCollected':
-            data = message['params'].get('args', {}).get('data', {})
-            if message['params'].get('name') == 'ResourceSendRequest':
-                urls.add(data['url'])
+            urls.add(params['request']['url'])
+        elif message['method'] == 'Tracing.dataCollected' and params.get('name') == 'ResourceSendRequest':
+            urls.add(params['args']['data']['url'])  # a worker's request
     return urls
-
-
-def wait_for(what, condition, timeout=BATCH_TIMEOUT):
-    deadline = time.monotonic() + timeout
-    while not (result := condition()):
-        if time.monotonic() > deadline:
-            raise AssertionError(f'timed out waiting for {what}')
-        time.sleep(0.1)
-    return result
 
 
 def chromium_memory_kib(profile):
@@ -161,20 +120,14 @@ class PageTest(unittest.TestCase):
                 continue
             ogg = cls.expected_out / f'{len(cls.expected)}.ogg'
             cls.expected[name], cls.pcm[name] = command_line_result(cls.inputs / name, ogg)
-        cls.server = serve(PAGE)
+        cls.origin = cls.enterClassContext(served(PAGE))
         cls.profile = Path(tempfile.mkdtemp(prefix='chromium-', dir=WORK))
-        cls.driver = start_chromium(cls.profile, cls.downloads)
-        cls.origin = f'http://127.0.0.1:{cls.server.server_port}'
+        cls.addClassCleanup(shutil.rmtree, cls.profile, ignore_errors=True)
+        cls.driver = start_chromium(cls.profile, cls.downloads, network_log=True)
+        cls.addClassCleanup(cls.driver.quit)
         cls.driver.set_window_size(1280, 900)
         cls.driver.get(f'{cls.origin}/')
         cls.run_batch()
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.driver.quit()
-        cls.server.shutdown()
-        cls.server.server_close()
-        shutil.rmtree(cls.profile, ignore_errors=True)
 
     @classmethod
     def run_batch(cls):
@@ -190,16 +143,12 @@ class PageTest(unittest.TestCase):
                    'dragOperationsMask': 1}
         for event in ('dragEnter', 'dragOver', 'drop'):
             driver.execute_cdp_cmd('Input.dispatchDragEvent', {'type': event, 'x': 600, 'y': 700, 'data': dragged})
-        wait_for('the batch', lambda: len(cls.rows()) == len(cls.expected) and
-                 driver.execute_script('return document.body.dataset.busy') == 'false')
+        wait_for('the batch', lambda: len(cls.rows()) == len(cls.expected) and batch_done(driver), BATCH_TIMEOUT)
 
     @classmethod
     def rows(cls):
         return {row.find_element(By.CLASS_NAME, 'path').text: row
                 for row in cls.driver.find_elements(By.CSS_SELECTOR, '#file-list li')}
-
-    def row(self, name):
-        return self.rows()[name]
 
     def test_every_row_states_what_the_command_line_says(self):
         self.assertEqual(self.driver.find_elements(By.ID, 'not-started'), [])
@@ -210,12 +159,11 @@ class PageTest(unittest.TestCase):
                 row = rows[name]
                 self.assertEqual(row.find_element(By.CLASS_NAME, 'state').text, state)
                 self.assertEqual(row.find_element(By.CLASS_NAME, 'detail').text, line)
-        converted = sum(state == 'converted' for state, _ in self.expected.values())
-        failed = sum(state == 'failed' for state, _ in self.expected.values())
-        skipped = sum(state == 'skipped' for state, _ in self.expected.values())
+        count = Counter(state for state, _ in self.expected.values())
+        done = count['converted'] + count['failed']
         status = self.driver.find_element(By.ID, 'batch-status').text
-        self.assertTrue(status.startswith(f'{converted + failed} of {converted + failed} files done'), status)
-        self.assertIn(f'{failed} failed, {skipped} skipped', status)
+        self.assertTrue(status.startswith(f'{done} of {done} files done'), status)
+        self.assertIn(f"{count['failed']} failed, {count['skipped']} skipped", status)
         progress = self.driver.find_element(By.ID, 'batch-progress')
         self.assertEqual(progress.get_property('value'), progress.get_property('max'))
 
@@ -235,15 +183,15 @@ class PageTest(unittest.TestCase):
                     self.assertEqual(pcm, self.pcm[name])
 
     def test_one_result_downloads_alone(self):
-        link = self.row('album/disc 2/fin.ILD').find_element(By.LINK_TEXT, 'Download')
+        link = self.rows()['album/disc 2/fin.ILD'].find_element(By.LINK_TEXT, 'Download')
         ogg = self.download(link.click, 'fin.ogg')
         self.assertEqual(decoded_pcm(ogg), self.pcm['album/disc 2/fin.ILD'])
 
     def test_a_result_plays_for_as_long_as_its_frames_last(self):
-        row = self.row('arpeggio.ild')
+        row = self.rows()['arpeggio.ild']
         row.find_element(By.TAG_NAME, 'button').click()
         audio = row.find_element(By.TAG_NAME, 'audio')
-        wait_for('the audio metadata', lambda: audio.get_property('readyState') >= 1, timeout=30)
+        wait_for('the audio metadata', lambda: audio.get_property('readyState') >= 1, 30)
         self.assertIsNone(audio.get_property('error'))
         frames, _, _, rate, _ = self.expected['arpeggio.ild'][1].split()
         self.assertAlmostEqual(audio.get_property('duration'), int(frames) / int(rate), places=2)
@@ -272,24 +220,21 @@ class PageTest(unittest.TestCase):
         partial = WORK / 'partial-page'
         shutil.copytree(PAGE, partial)
         (partial / 'brindlewood_orvo_audio.mjs').unlink()
-        server = serve(partial)
         page = self.driver.current_window_handle
-        try:
-            self.driver.switch_to.new_window('tab')
-            self.driver.get(f'http://127.0.0.1:{server.server_port}/')
-            names = ['arpeggio.ild', 'broken block.ild', 'song with spaces — ünïcödé ♪.ild']
-            self.driver.find_element(By.ID, 'file-input').send_keys('\n'.join(str(self.inputs / n) for n in names))
-            wait_for('the failures', lambda: self.driver.execute_script('return document.body.dataset.busy') == 'false',
-                     timeout=60)
-            for name, row in self.rows().items():
-                with self.subTest(name):
-                    self.assertEqual(row.find_element(By.CLASS_NAME, 'state').text, 'failed')
-                    self.assertNotEqual(row.find_element(By.CLASS_NAME, 'detail').text, '')
-        finally:
-            self.driver.close()
-            self.driver.switch_to.window(page)
-            server.shutdown()
-            server.server_close()
+        with served(partial) as url:
+            try:
+                self.driver.switch_to.new_window('tab')
+                self.driver.get(f'{url}/')
+                names = ['arpeggio.ild', 'broken block.ild', 'song with spaces — ünïcödé ♪.ild']
+                self.driver.find_element(By.ID, 'file-input').send_keys('\n'.join(str(self.inputs / n) for n in names))
+                wait_for('the failures', lambda: batch_done(self.driver), 60)
+                for name, row in self.rows().items():
+                    with self.subTest(name):
+                        self.assertEqual(row.find_element(By.CLASS_NAME, 'state').text, 'failed')
+                        self.assertNotEqual(row.find_element(By.CLASS_NAME, 'detail').text, '')
+            finally:
+                self.driver.close()
+                self.driver.switch_to.window(page)
 
     def test_screenshots_of_the_finished_batch(self):
         for name, width, mobile in (('desktop', 1280, False), ('phone', 390, True)):
@@ -314,7 +259,7 @@ class PageTest(unittest.TestCase):
         memory = []
         for batch in (range(start, start + 20) for start in range(0, LONG_BATCH, 20)):
             driver.find_element(By.ID, 'file-input').send_keys('\n'.join(str(copies / f'{i:03}.ild') for i in batch))
-            wait_for('the long batch', lambda: driver.execute_script('return document.body.dataset.busy') == 'false')
+            wait_for('the long batch', lambda: batch_done(driver), BATCH_TIMEOUT)
             memory.append(chromium_memory_kib(self.profile))
         rows = self.rows()
         self.assertEqual(len(rows), LONG_BATCH)
@@ -330,7 +275,7 @@ class PageTest(unittest.TestCase):
         target.unlink(missing_ok=True)
         click()
         return wait_for(f'the download of {name}', lambda: target if target.exists() and
-                        not (self.downloads / f'{name}.crdownload').exists() else None, timeout=60)
+                        not (self.downloads / f'{name}.crdownload').exists() else None, 60)
 
 
 if __name__ == '__main__':
