@@ -3,9 +3,11 @@
 // engine, against the native tool run by `xargs -P` on the same cores: each file's seconds
 // within the batch, and files per second. Prints a Markdown table of medians over the rounds.
 //
+// In Chromium it also takes the browser's peak memory (proportional set size, sampled).
+//
 // Usage: bench/web_page.mjs PAGE NPM_FOLDER NATIVE_TOOL ILDGEN [files [seconds [rounds [engines]]]]
 //        (default 20 files of 30 s of 44.1 kHz music, 3 rounds, chromium,firefox,webkit;
-//        NPM_FOLDER is build-wasm/web-npm)
+//        NPM_FOLDER is build-wasm/web-npm; seconds "large": files of 128 MiB, the largest)
 import { execFileSync } from 'node:child_process';
 import { mkdtempSync, readFileSync, rmSync } from 'node:fs';
 import { cpus, loadavg, tmpdir } from 'node:os';
@@ -21,7 +23,7 @@ const median = (values) => values.sort((a, b) => a - b)[Math.floor(values.length
 function makeInputs(folder) {
     return Array.from({ length: Number(files) }, (_, index) => {
         const ild = path.join(folder, `${String(index).padStart(2, '0')}.ild`);
-        execFileSync(ildgen, ['music', ild, seconds, '44100']);
+        execFileSync(ildgen, seconds === 'large' ? ['large', ild, String(128 << 20)] : ['music', ild, seconds, '44100']);
         return ild;
     });
 }
@@ -53,12 +55,16 @@ async function pageRound(browser, inputs) {
     await waitFor('the page to start', () => browser.evaluate(() => document.getElementById('not-started').hidden), 30_000);
     await browser.evaluate(watchRows);
     const started = performance.now();
+    let peak = 0;
     await browser.chooseFiles('#file-input', inputs);
-    await waitFor('the batch', () => browser.evaluate(() => document.body.dataset.busy === 'false'), 3_600_000, 20);
+    await waitFor('the batch', () => {
+        peak = Math.max(peak, browser.memoryKib?.() ?? 0);
+        return browser.evaluate(() => document.body.dataset.busy === 'false');
+    }, 3_600_000, 100);
     const batch = (performance.now() - started) / 1000;
     const times = await browser.evaluate(conversionTimes);
     if (times.length !== inputs.length || times.some(([, failed]) => failed)) throw new Error('not every file converted');
-    return [median(times.map(([ms]) => ms / 1000)), batch];
+    return [median(times.map(([ms]) => ms / 1000)), batch, peak];
 }
 
 async function main() {
@@ -83,10 +89,12 @@ async function main() {
     }
     console.log(`${files} files of ${seconds} s of 44.1 kHz music, ${cores} cores, medians of ${rounds} rounds; ` +
         `load average ${load.toFixed(2)} before, ${loadavg()[0].toFixed(2)} after\n`);
-    console.log('| | per file | batch | files/s | audio s/s |\n|---|---|---|---|---|');
+    console.log('| | per file | batch | files/s | audio s/s | peak memory |\n|---|---|---|---|---|---|');
     for (const [name, rows] of Object.entries(results)) {
         const [single, batch] = [median(rows.map(([s]) => s)), median(rows.map(([, b]) => b))];
-        console.log(`| ${name} | ${single.toFixed(3)} s | ${batch.toFixed(2)} s | ${(files / batch).toFixed(2)} | ${(files * seconds / batch).toFixed(1)} |`);
+        const peak = Math.max(...rows.map(([, , kib]) => kib ?? 0));
+        console.log(`| ${name} | ${single.toFixed(3)} s | ${batch.toFixed(2)} s | ${(files / batch).toFixed(2)} | ` +
+            `${seconds === 'large' ? '' : (files * seconds / batch).toFixed(1)} | ${peak ? `${(peak / 2 ** 20).toFixed(2)} GiB` : ''} |`);
     }
 }
 

@@ -130,8 +130,10 @@ async function webkitBrowser() {
         chooseFiles: async (selector, paths) => session('POST', `/element/${await element(selector)}/value`, { text: paths.join('\n') }),
         pressTab: () => session('POST', '/actions', { actions: [{ type: 'key', id: 'keyboard',
             actions: [{ type: 'keyDown', value: '\uE004' }, { type: 'keyUp', value: '\uE004' }] }] }),
+        // The page is laid out anew some time after the window's resize.
         async screenshot(width, height) {
-            await session('POST', '/window/rect', { width, height });
+            const rect = await session('POST', '/window/rect', { width, height });
+            await waitFor('the new layout', async () => (await this.evaluate(() => innerWidth)) === rect.width, 10_000);
             return Buffer.from(await session('GET', '/screenshot'), 'base64');
         },
         drop: null,

@@ -11,8 +11,7 @@ import { zipBlob } from './zip.mjs';
 const oldest = 'Chrome or Edge 97, Firefox 113 or Safari 16.4';
 const needed = ['WebAssembly', 'Worker', 'DecompressionStream'];
 
-const program = compileConverter();
-const pool = new ConversionPool(program, workerUrl());
+let pool;  // started once the browser is known to have what the page needs
 const playsVorbis = document.createElement('audio').canPlayType('audio/ogg; codecs="vorbis"') !== '';
 const entries = [];  // { path, file, size, state, row, ogg: Blob, url }
 const $ = (id) => document.getElementById(id);
@@ -208,11 +207,13 @@ function warn(text) {
 function start() {
     const missing = needed.filter((name) => !(name in self));
     if (missing.length) return warn(`This browser is too old for the page, which needs ${oldest} or later: it lacks ${missing.join(', ')}.`);
+    const program = compileConverter();
+    program.catch((error) => warn(`The converter cannot start here (${error.message}). It needs ${oldest} or later.`));
+    pool = new ConversionPool(program, workerUrl());
     listenForDrops();
     listenForChoices();
     $('not-started').hidden = true;
     document.body.dataset.workers = String(workerCount());
-    program.catch((error) => warn(`The converter cannot start here (${error.message}). It needs ${oldest} or later.`));
 }
 
 start();
