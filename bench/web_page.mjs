@@ -3,13 +3,14 @@
 // engine, against the native tool run by `xargs -P` on the same cores: each file's seconds
 // within the batch, and files per second. Prints a Markdown table of medians over the rounds.
 //
-// In Chromium it also takes the browser's peak memory (proportional set size, sampled).
+// In Chromium it also takes the browser's peak memory (proportional set size, sampled), and
+// where the browser saves downloads, the time "Download all" takes to save its zip.
 //
 // Usage: bench/web_page.mjs PAGE NPM_FOLDER NATIVE_TOOL ILDGEN [files [seconds [rounds [engines]]]]
 //        (default 20 files of 30 s of 44.1 kHz music, 3 rounds, chromium,firefox,webkit;
 //        NPM_FOLDER is build-wasm/web-npm; seconds "large": files of 128 MiB, the largest)
 import { execFileSync } from 'node:child_process';
-import { mkdtempSync, readFileSync, rmSync } from 'node:fs';
+import { existsSync, mkdtempSync, readFileSync, rmSync } from 'node:fs';
 import { cpus, loadavg, tmpdir } from 'node:os';
 import path from 'node:path';
 import { pathToFileURL } from 'node:url';
@@ -64,7 +65,19 @@ async function pageRound(browser, inputs) {
     const batch = (performance.now() - started) / 1000;
     const times = await browser.evaluate(conversionTimes);
     if (times.length !== inputs.length || times.some(([, failed]) => failed)) throw new Error('not every file converted');
-    return [median(times.map(([ms]) => ms / 1000)), batch, peak];
+    let zipping;
+    if (browser.downloads) {
+        const zip = path.join(browser.downloads, 'converted.zip');
+        rmSync(zip, { force: true });
+        const clicked = performance.now();
+        await browser.evaluate(() => document.getElementById('download-all').click());
+        await waitFor('the zip', () => {
+            peak = Math.max(peak, browser.memoryKib?.() ?? 0);
+            return existsSync(zip) && !existsSync(`${zip}.crdownload`);
+        }, 600_000, 100);
+        zipping = (performance.now() - clicked) / 1000;
+    }
+    return [median(times.map(([ms]) => ms / 1000)), batch, peak, zipping];
 }
 
 async function main() {
@@ -89,12 +102,13 @@ async function main() {
     }
     console.log(`${files} files of ${seconds} s of 44.1 kHz music, ${cores} cores, medians of ${rounds} rounds; ` +
         `load average ${load.toFixed(2)} before, ${loadavg()[0].toFixed(2)} after\n`);
-    console.log('| | per file | batch | files/s | audio s/s | peak memory |\n|---|---|---|---|---|---|');
+    console.log('| | per file | batch | files/s | audio s/s | peak memory | zip saved in |\n|---|---|---|---|---|---|---|');
     for (const [name, rows] of Object.entries(results)) {
         const [single, batch] = [median(rows.map(([s]) => s)), median(rows.map(([, b]) => b))];
         const peak = Math.max(...rows.map(([, , kib]) => kib ?? 0));
+        const zipping = rows[0][3] === undefined ? '' : `${median(rows.map(([, , , z]) => z)).toFixed(2)} s`;
         console.log(`| ${name} | ${single.toFixed(3)} s | ${batch.toFixed(2)} s | ${(files / batch).toFixed(2)} | ` +
-            `${seconds === 'large' ? '' : (files * seconds / batch).toFixed(1)} | ${peak ? `${(peak / 2 ** 20).toFixed(2)} GiB` : ''} |`);
+            `${seconds === 'large' ? '' : (files * seconds / batch).toFixed(1)} | ${peak ? `${(peak / 2 ** 20).toFixed(2)} GiB` : ''} | ${zipping} |`);
     }
 }
 

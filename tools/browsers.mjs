@@ -78,7 +78,8 @@ async function puppeteerBrowser(engine, npmFolder, profile) {
         ? { browser: 'chrome', executablePath: '/usr/bin/chromium', headless: true, userDataDir: profile, args: chromiumFlags }
         : { browser: 'firefox', executablePath: '/usr/bin/firefox-esr', headless: true, args: ['--remote-allow-system-access'] });
     // Downloads saved without asking, so that no download panel takes the page's focus.
-    const context = await browser.createBrowserContext({ downloadBehavior: { policy: 'allow', downloadPath: path.join(profile, 'downloads') } });
+    const downloads = path.join(profile, 'downloads');
+    const context = await browser.createBrowserContext({ downloadBehavior: { policy: 'allow', downloadPath: downloads } });
     const page = await context.newPage();
     const chromium = engine === 'chromium';
     return {
@@ -97,6 +98,7 @@ async function puppeteerBrowser(engine, npmFolder, profile) {
             for (const type of ['dragEnter', 'dragOver', 'drop']) await session.send('Input.dispatchDragEvent', { type, x: 600, y: 500, data });
         } : null,
         memoryKib: chromium ? () => memoryKib(profile) : null,
+        downloads,
         close: () => browser.close(),
     };
 }
@@ -138,6 +140,7 @@ async function webkitBrowser() {
         },
         drop: null,
         memoryKib: null,
+        downloads: null,
         async close() {
             await session('DELETE', '').catch(() => {});
             process.kill(-driver.pid);

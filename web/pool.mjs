@@ -8,6 +8,9 @@ const maxWorkers = 8;
 const memoryFor = (ildBytes) => 64 * 2 ** 20 + 8 * ildBytes;
 // Half of what the browser says the device has; those that do not say get 4 GB assumed.
 const memoryBudget = () => ((navigator.deviceMemory ?? 4) * 2 ** 30) / 2;
+// A worker that converted a large file goes, and its instance's memory at once with it,
+// rather than when the collector gets to it.
+const retiredAfter = 512 * 2 ** 20;
 
 export function workerCount() {
     return Math.max(1, Math.min(navigator.hardwareConcurrency || 2, maxWorkers));
@@ -82,11 +85,14 @@ export class ConversionPool {
         // a new one.
         worker.onerror = (event) => {
             event.preventDefault();
-            worker.terminate();
-            this.#workers--;
             this.#finish(worker, { error: event.message || 'The converter stopped' }, false);
         };
         return worker;
+    }
+
+    #retire(worker) {
+        worker.terminate();
+        this.#workers--;
     }
 
     #finish(worker, { ogg, summary, error }, reusable) {
@@ -94,7 +100,8 @@ export class ConversionPool {
         if (!job) return;
         this.#running.delete(worker);
         this.#memoryInUse -= job.memory;
-        if (reusable) this.#idle.push(worker);
+        if (reusable && job.memory < retiredAfter) this.#idle.push(worker);
+        else this.#retire(worker);
         if (error === undefined) job.resolve({ ogg, summary });
         else job.reject(new Error(error));
         this.#dispatch();
