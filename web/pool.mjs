@@ -23,7 +23,7 @@ export class ConversionPool {
     #budget = memoryBudget();
     #idle = [];
     #workers = 0;
-    #queue = [];   // { file, onStart, resolve, reject }
+    #queue = [];   // { file, onStart, resolve, reject, memory }
     #running = new Map();  // worker -> its job
     #memoryInUse = 0;
 
