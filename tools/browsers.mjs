@@ -28,6 +28,9 @@ export const cannot = {
 const chromiumFlags = ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
     '--disable-background-networking', '--disable-component-update', '--disable-sync'];
 const miniBrowser = '/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser';
+// Browsers name files in the locale's character set, and the tests' names go beyond ASCII;
+// a bare system, with LANG unset, is in the C locale, where such a chosen file never arrives.
+const env = { ...process.env, LC_ALL: 'C.UTF-8' };
 
 // CONDITION()'s first true result, asked every INTERVAL ms for TIMEOUT ms at most.
 export async function waitFor(what, condition, timeout, interval = 100) {
@@ -75,8 +78,8 @@ function memoryKib(profile) {
 async function puppeteerBrowser(engine, npmFolder, profile) {
     const puppeteer = createRequire(path.join(npmFolder, 'package.json'))('puppeteer-core');
     const browser = await puppeteer.launch(engine === 'chromium'
-        ? { browser: 'chrome', executablePath: '/usr/bin/chromium', headless: true, userDataDir: profile, args: chromiumFlags }
-        : { browser: 'firefox', executablePath: '/usr/bin/firefox-esr', headless: true, args: ['--remote-allow-system-access'] });
+        ? { browser: 'chrome', executablePath: '/usr/bin/chromium', headless: true, userDataDir: profile, args: chromiumFlags, env }
+        : { browser: 'firefox', executablePath: '/usr/bin/firefox-esr', headless: true, args: ['--remote-allow-system-access'], env });
     // Downloads saved without asking, so that no download panel takes the page's focus.
     const downloads = path.join(profile, 'downloads');
     const context = await browser.createBrowserContext({ downloadBehavior: { policy: 'allow', downloadPath: downloads } });
@@ -115,7 +118,7 @@ async function freePort() {
 async function webkitBrowser() {
     const port = await freePort();
     const driver = spawn('xvfb-run', ['-a', '-s', '-screen 0 1600x1200x24', 'WebKitWebDriver', `--port=${port}`],
-        { detached: true, stdio: 'ignore' });
+        { detached: true, stdio: 'ignore', env });
     const call = async (method, route, body) => {
         const response = await fetch(`http://127.0.0.1:${port}${route}`, { method, body: body && JSON.stringify(body) });
         const { value } = await response.json();
