@@ -1,24 +1,30 @@
 # What differs when the converter is built for WebAssembly (cmake/wasm32-emscripten.cmake).
 # A program is emscripten's loader, NAME.mjs, an ES module that instantiates NAME.wasm; NAME.js
 # runs it under Node as a command, and converter.mjs, the JavaScript API, runs the converter's
-# in memory, in Node and in browsers. The npm package holds these files as they are.
+# in memory, in Node and in browsers. The npm package holds these files as they are. The web
+# page is one HTML file that carries the same .wasm, loaded by a second link of the converter
+# as a classic script for its workers.
 
 set(wasm_sources ${PROJECT_SOURCE_DIR}/src/wasm)
+# main() is called by run_main.mjs, once per fresh instance.
+set(wasm_program_options -sMODULARIZE=1 -sWASM_ASYNC_COMPILATION=1 -sINVOKE_RUN=0 -sEXIT_RUNTIME=1 -sFORCE_FILESYSTEM=1)
+set(wasm_modules run_main.mjs load_program.mjs conversion.mjs)
 
-# Makes the executable TARGET such a program. main() is called by run_main.mjs, once per
-# fresh instance; the command mounts this machine's files (NODEFS), the API writes to memory.
+# Makes the executable TARGET such a program; the command mounts this machine's files
+# (NODEFS), the API writes to memory.
 function(add_wasm_command target)
     set_target_properties(${target} PROPERTIES SUFFIX .mjs)
-    target_link_options(${target} PRIVATE
-        -sMODULARIZE=1 -sEXPORT_ES6=1 -sENVIRONMENT=web,worker,node -sWASM_ASYNC_COMPILATION=1
-        -sINVOKE_RUN=0 -sEXIT_RUNTIME=1 -sFORCE_FILESYSTEM=1 -lnodefs.js
+    target_link_options(${target} PRIVATE ${wasm_program_options}
+        -sEXPORT_ES6=1 -sENVIRONMENT=web,worker,node -lnodefs.js
         -sEXPORTED_RUNTIME_METHODS=callMain,FS,NODEFS,ENV
         -sNODEJS_CATCH_EXIT=0 -sNODEJS_CATCH_REJECTION=0
         "SHELL:--extern-pre-js ${wasm_sources}/node_require.js")
     set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${wasm_sources}/node_require.js)
     get_target_property(folder ${target} BINARY_DIR)
     configure_file(${wasm_sources}/command.js ${folder}/${target}.js COPYONLY)
-    configure_file(${wasm_sources}/run_main.mjs ${folder}/run_main.mjs COPYONLY)
+    foreach(name ${wasm_modules})
+        configure_file(${wasm_sources}/${name} ${folder}/${name} COPYONLY)
+    endforeach()
 endfunction()
 
 add_wasm_command(brindlewood_orvo_audio)
@@ -34,17 +40,23 @@ configure_file(packaging/npm/README.md ${npm_folder}/README.md COPYONLY)
 configure_file(LICENSE ${npm_folder}/LICENSE COPYONLY)
 add_custom_command(TARGET brindlewood_orvo_audio POST_BUILD
     COMMAND ${CMAKE_COMMAND} -E copy brindlewood_orvo_audio.js brindlewood_orvo_audio.mjs brindlewood_orvo_audio.wasm
-            run_main.mjs converter.mjs converter.d.ts ${npm_folder}/
+            ${wasm_modules} converter.mjs converter.d.ts ${npm_folder}/
     COMMAND ${CMAKE_COMMAND} -E copy_directory ${BRINDLEWOOD_CODEC_STACK}/share/licenses ${npm_folder}/licenses
     WORKING_DIRECTORY ${PROJECT_BINARY_DIR}
     COMMENT "Laying out the npm package in ${npm_folder}")
 
-# The web page, laid out in web/ of the build folder as a static site: the page's files, the
-# program and the API as built above, the zip library from npm at the version web/'s lockfile
-# pins, and the licence texts the page links to.
+# The web page, build-wasm/web/brindlewood_orvo_audio-VERSION.html, which tools/build_page.mjs
+# makes from web/, the worker's link of the converter, its .wasm (the same bytes as the npm
+# package's: the build fails if they differ), the zip library from npm at the version
+# web/'s lockfile pins, and the licence texts.
+add_executable(brindlewood_orvo_audio_worker)
+target_link_libraries(brindlewood_orvo_audio_worker PRIVATE driver brindlewood)
+target_link_options(brindlewood_orvo_audio_worker PRIVATE ${wasm_program_options}
+    -sENVIRONMENT=worker -sEXPORT_NAME=createConverter -sEXPORTED_RUNTIME_METHODS=callMain,FS,ENV)
+
 set(web_sources ${PROJECT_SOURCE_DIR}/web)
-set(web_folder ${PROJECT_BINARY_DIR}/web)
 set(web_npm ${PROJECT_BINARY_DIR}/web-npm)
+set(web_page ${PROJECT_BINARY_DIR}/web/brindlewood_orvo_audio-${PROJECT_VERSION}.html)
 
 file(READ ${web_sources}/package-lock.json web_lock)
 string(JSON FFLATE_VERSION GET "${web_lock}" packages node_modules/fflate version)
@@ -56,41 +68,38 @@ foreach(line IN LISTS stack_versions)
     string(TOUPPER ${name} name)
     list(GET name_version 1 ${name}_VERSION)
 endforeach()
-configure_file(${web_sources}/index.html ${web_folder}/index.html @ONLY)
-foreach(name main.mjs files.mjs pool.mjs worker.mjs style.css)
-    configure_file(${web_sources}/${name} ${web_folder}/${name} COPYONLY)
-endforeach()
-foreach(name converter.mjs run_main.mjs)
-    configure_file(${PROJECT_BINARY_DIR}/${name} ${web_folder}/${name} COPYONLY)
-endforeach()
 
-set(stack_licences ${BRINDLEWOOD_CODEC_STACK}/share/licenses)
-foreach(licence
-        "${PROJECT_SOURCE_DIR}/LICENSE brindlewood_orvo_audio-LICENSE"
-        "${stack_licences}/ffmpeg/COPYING.LGPLv2.1 ffmpeg-COPYING.LGPLv2.1"
-        "${stack_licences}/ffmpeg/LICENSE.md ffmpeg-LICENSE.md"
-        "${stack_licences}/libvorbis/COPYING libvorbis-COPYING"
-        "${stack_licences}/libogg/COPYING libogg-COPYING")
-    separate_arguments(licence)
-    list(GET licence 0 from)
-    list(GET licence 1 to)
-    # .txt, so that any static host serves them as text.
-    configure_file(${from} ${web_folder}/licenses/${to}.txt COPYONLY)
-endforeach()
-
-# npm ci takes the lockfile's versions and checks their hashes.
+# npm ci takes the lockfile's versions and checks their hashes; the page needs only fflate,
+# the test puppeteer-core too (tests/web).
 find_program(NPM npm REQUIRED)
+set(fflate ${web_npm}/node_modules/fflate)
 add_custom_command(
-    OUTPUT ${web_folder}/fflate.mjs ${web_folder}/licenses/fflate-LICENSE.txt
+    OUTPUT ${fflate}/esm/browser.js
     COMMAND ${CMAKE_COMMAND} -E make_directory ${web_npm}
     COMMAND ${CMAKE_COMMAND} -E copy ${web_sources}/package.json ${web_sources}/package-lock.json ${web_sources}/.npmrc ${web_npm}/
-    COMMAND ${NPM} ci --prefix ${web_npm} --ignore-scripts --no-audit --no-fund --loglevel=error
-    COMMAND ${CMAKE_COMMAND} -E copy ${web_npm}/node_modules/fflate/esm/browser.js ${web_folder}/fflate.mjs
-    COMMAND ${CMAKE_COMMAND} -E copy ${web_npm}/node_modules/fflate/LICENSE ${web_folder}/licenses/fflate-LICENSE.txt
+    COMMAND ${NPM} ci --prefix ${web_npm} $<$<NOT:$<BOOL:${BUILD_TESTING}>>:--omit=dev> --ignore-scripts --no-audit --no-fund --loglevel=error
     DEPENDS ${web_sources}/package.json ${web_sources}/package-lock.json
     COMMENT "Taking the web page's zip library from npm")
-add_custom_target(web_page ALL
-    DEPENDS ${web_folder}/fflate.mjs ${web_folder}/licenses/fflate-LICENSE.txt brindlewood_orvo_audio
-    COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:brindlewood_orvo_audio>
-            $<TARGET_FILE_DIR:brindlewood_orvo_audio>/brindlewood_orvo_audio.wasm ${web_folder}/
-    COMMENT "Copying the program into the web page")
+
+set(stack_licences ${BRINDLEWOOD_CODEC_STACK}/share/licenses)
+file(GLOB web_files ${web_sources}/*)
+add_custom_command(
+    OUTPUT ${web_page}
+    COMMAND ${CMAKE_COMMAND} -E compare_files brindlewood_orvo_audio.wasm brindlewood_orvo_audio_worker.wasm
+    COMMAND ${CMAKE_COMMAND} -E make_directory web
+    COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} ${PROJECT_SOURCE_DIR}/tools/build_page.mjs ${web_page}
+            brindlewood_orvo_audio_worker.js brindlewood_orvo_audio_worker.wasm
+            PROJECT_VERSION=${PROJECT_VERSION} FFMPEG_VERSION=${FFMPEG_VERSION} LIBVORBIS_VERSION=${LIBVORBIS_VERSION}
+            LIBOGG_VERSION=${LIBOGG_VERSION} FFLATE_VERSION=${FFLATE_VERSION}
+            --module=fflate=${fflate}/esm/browser.js
+            "--licence=brindlewood_orvo_audio: MIT=${PROJECT_SOURCE_DIR}/LICENSE"
+            "--licence=FFmpeg: LGPL-2.1 or later=${stack_licences}/ffmpeg/COPYING.LGPLv2.1"
+            "--licence=FFmpeg: its licensing notes=${stack_licences}/ffmpeg/LICENSE.md"
+            "--licence=libvorbis: BSD-3-Clause=${stack_licences}/libvorbis/COPYING"
+            "--licence=libogg: BSD-3-Clause=${stack_licences}/libogg/COPYING"
+            "--licence=fflate: MIT=${fflate}/LICENSE"
+    DEPENDS brindlewood_orvo_audio brindlewood_orvo_audio_worker ${web_files} ${fflate}/esm/browser.js
+            ${PROJECT_SOURCE_DIR}/tools/build_page.mjs ${wasm_sources}/run_main.mjs ${wasm_sources}/conversion.mjs
+    WORKING_DIRECTORY ${PROJECT_BINARY_DIR}
+    COMMENT "Building the web page, ${web_page}")
+add_custom_target(web_page ALL DEPENDS ${web_page})

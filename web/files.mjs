@@ -6,25 +6,35 @@ export function filesFromInput(input) {
     return [...input.files].map((file) => ({ path: file.webkitRelativePath || file.name, file }));
 }
 
-// Dropped files and folders, subfolders included. The entries must be taken before the first
-// await: the browser empties the DataTransfer once the drop handler returns.
+// Dropped files and folders, subfolders included. Each item is taken before the first await:
+// the browser empties the DataTransfer once the drop handler returns. Chromium reads a
+// file:// page's drops only through file system handles, the other engines through entries.
 export async function filesFromDrop(dataTransfer) {
-    const entries = [...dataTransfer.items]
-        .filter((item) => item.kind === 'file')
-        .map((item) => item.webkitGetAsEntry?.() ?? item.getAsFile());
-    const lists = await Promise.all(entries.filter(Boolean).map(filesBelow));
-    return lists.flat();
+    const items = [...dataTransfer.items].filter((item) => item.kind === 'file');
+    const dropped = items.map((item) => item.getAsFileSystemHandle?.() ?? item.webkitGetAsEntry?.() ?? item.getAsFile());
+    const lists = await Promise.all(dropped.map(async (each) => {
+        const item = await each;
+        if (item instanceof File) return [{ path: item.name, file: item }];
+        return item && ('kind' in item ? filesBelowHandle(item, '') : filesBelowEntry(item));
+    }));
+    return lists.flat().filter(Boolean);
 }
 
-// An entry of a dropped tree, or a plain File where the browser offers no entries.
-async function filesBelow(entry) {
-    if (entry instanceof File) return [{ path: entry.name, file: entry }];
+async function filesBelowHandle(handle, folder) {
+    const path = folder + handle.name;
+    if (handle.kind === 'file') return [{ path, file: await handle.getFile() }];
+    const lists = [];
+    for await (const child of handle.values()) lists.push(filesBelowHandle(child, `${path}/`));
+    return (await Promise.all(lists)).flat();
+}
+
+async function filesBelowEntry(entry) {
     if (entry.isFile) {
         const file = await new Promise((resolve, reject) => entry.file(resolve, reject));
         return [{ path: entry.fullPath.replace(/^\//, ''), file }];
     }
     const children = await folderEntries(entry);
-    return (await Promise.all(children.map(filesBelow))).flat();
+    return (await Promise.all(children.map(filesBelowEntry))).flat();
 }
 
 // readEntries hands a folder's entries out in pieces, and an empty piece at the end.

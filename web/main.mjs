@@ -1,10 +1,18 @@
-// The page: a list of files, each converted by the JavaScript API in a worker. Of a finished
-// conversion only the Ogg file stays, as a Blob.
+// The page: a list of files, each converted in a worker by the API's conversion. Of a
+// finished conversion only the Ogg file stays, as a Blob.
+import { compileConverter, workerUrl } from './embedded.mjs';
 import { filesFromDrop, filesFromInput } from './files.mjs';
-import { ConversionPool } from './pool.mjs';
-import { zipSync } from './fflate.mjs';
+import { ConversionPool, workerCount } from './pool.mjs';
+import { zipBlob } from './zip.mjs';
 
-const pool = new ConversionPool();
+// What sets the oldest browsers the page runs in: gzip's DecompressionStream (Firefox 113,
+// Safari 16.4), WebAssembly SIMD (Safari 16.4) and 'wasm-unsafe-eval' in the page's
+// Content-Security-Policy (Chromium 97).
+const oldest = 'Chrome or Edge 97, Firefox 113 or Safari 16.4';
+const needed = ['WebAssembly', 'Worker', 'DecompressionStream'];
+
+let pool;  // started once the browser is known to have what the page needs
+const playsVorbis = document.createElement('audio').canPlayType('audio/ogg; codecs="vorbis"') !== '';
 const entries = [];  // { path, file, size, state, row, ogg: Blob, url }
 const $ = (id) => document.getElementById(id);
 
@@ -41,10 +49,19 @@ function setState(entry, state, detail = '') {
     showProgress();
 }
 
+// Said instead of a player where the browser cannot play the result (Safari, say), or
+// where playing failed (no sound device, say).
+function cannotPlay(reason = 'This browser cannot play Ogg Vorbis') {
+    const note = document.createElement('span');
+    note.className = 'note';
+    note.textContent = `${reason}: download it to listen.`;
+    return note;
+}
+
 // Play and download buttons for a converted file. Its audio player is made when first asked
 // for, so that a long list holds no more than the Ogg files themselves.
-function showActions(entry) {
-    const actions = entry.row.querySelector('.actions');
+function playButton(entry) {
+    if (!playsVorbis) return cannotPlay();
     const play = document.createElement('button');
     play.type = 'button';
     play.textContent = 'Play';
@@ -54,10 +71,18 @@ function showActions(entry) {
         audio.controls = true;
         audio.src = entry.url;
         audio.setAttribute('aria-label', oggPath(entry.path));
+        audio.addEventListener('error', () => audio.replaceWith(audio.error.code === MediaError.MEDIA_ERR_SRC_NOT_SUPPORTED
+            ? cannotPlay() : cannotPlay(`This browser could not play it (${audio.error.message || audio.error.code})`)));
         play.replaceWith(audio);
         audio.play().catch(() => {});  // a browser that refuses to start sound still shows the player
         audio.focus();
     });
+    return play;
+}
+
+function showActions(entry) {
+    const actions = entry.row.querySelector('.actions');
+    const play = playButton(entry);
     const download = document.createElement('a');
     download.href = entry.url;
     download.download = baseName(oggPath(entry.path));
@@ -113,13 +138,10 @@ function showProgress() {
     document.body.dataset.busy = String(done.length < ild.length);
 }
 
-// Every converted file, at its path with .ogg for .ild, in one zip. Ogg is compressed
-// already, so the zip only stores.
+// Every converted file, at its path with .ogg for .ild, in one zip.
 async function downloadAll() {
     const converted = entries.filter((entry) => entry.state === 'converted');
-    const tree = {};
-    for (const entry of converted) tree[oggPath(entry.path)] = new Uint8Array(await entry.ogg.arrayBuffer());
-    const zip = new Blob([zipSync(tree, { level: 0 })], { type: 'application/zip' });
+    const zip = await zipBlob(converted.map((entry) => ({ path: oggPath(entry.path), blob: entry.ogg })));
     const link = document.createElement('a');
     link.href = URL.createObjectURL(zip);
     link.download = 'converted.zip';
@@ -175,6 +197,23 @@ function listenForChoices() {
     $('clear').addEventListener('click', clearAll);
 }
 
-listenForDrops();
-listenForChoices();
-$('not-started').remove();
+// The warning that the page has not started stays, with its reason, where the browser lacks
+// what the page needs.
+function warn(text) {
+    $('not-started').textContent = text;
+    $('not-started').hidden = false;
+}
+
+function start() {
+    const missing = needed.filter((name) => !(name in self));
+    if (missing.length) return warn(`This browser is too old for the page, which needs ${oldest} or later: it lacks ${missing.join(', ')}.`);
+    const program = compileConverter();
+    program.catch((error) => warn(`The converter cannot start here (${error.message}). It needs ${oldest} or later.`));
+    pool = new ConversionPool(program, workerUrl());
+    listenForDrops();
+    listenForChoices();
+    $('not-started').hidden = true;
+    document.body.dataset.workers = String(workerCount());
+}
+
+start();

@@ -1,25 +1,42 @@
-// Runs conversions in module workers, one file per worker at a time, first come first served.
+// Runs conversions in classic workers, one file per worker at a time, first come first
+// served. The page compiles the converter once and hands the compiled module to every worker;
+// it reads each file itself and hands over its bytes, since a WebKit worker started from a
+// file:// page can read no Blob.
 
-// As many workers as cores, but each conversion holds its file decoded in memory: past a
-// few, more workers cost memory and gain little.
 const maxWorkers = 8;
+// A conversion holds its file decoded in memory: a 128 MiB ILD file needs about 1.1 GB.
+const memoryFor = (ildBytes) => 64 * 2 ** 20 + 8 * ildBytes;
+// Half of what the browser says the device has; those that do not say get 4 GB assumed.
+const memoryBudget = () => ((navigator.deviceMemory ?? 4) * 2 ** 30) / 2;
+// A worker that converted a large file goes, and its instance's memory at once with it,
+// rather than when the collector gets to it.
+const retiredAfter = 512 * 2 ** 20;
 
 export function workerCount() {
     return Math.max(1, Math.min(navigator.hardwareConcurrency || 2, maxWorkers));
 }
 
 export class ConversionPool {
+    #program;      // promise of the compiled WebAssembly.Module
+    #workerUrl;
     #size = workerCount();
+    #budget = memoryBudget();
     #idle = [];
     #workers = 0;
-    #queue = [];     // { file, onStart, resolve, reject }
+    #queue = [];   // { file, onStart, resolve, reject, memory }
     #running = new Map();  // worker -> its job
+    #memoryInUse = 0;
+
+    constructor(program, workerUrl) {
+        this.#program = program;
+        this.#workerUrl = workerUrl;
+    }
 
     // Resolves to { ogg: Uint8Array, summary } or rejects with the tool's message, once a
     // worker has converted the file; `onStart` is called when a worker takes it.
     convert(file, onStart = () => {}) {
         return new Promise((resolve, reject) => {
-            this.#queue.push({ file, onStart, resolve, reject });
+            this.#queue.push({ file, onStart, resolve, reject, memory: memoryFor(file.size) });
             this.#dispatch();
         });
     }
@@ -31,40 +48,60 @@ export class ConversionPool {
         this.#running.clear();
         this.#queue = [];
         this.#workers = 0;
+        this.#memoryInUse = 0;
     }
 
+    // The next file starts while a worker is free and its memory fits beside the running
+    // ones'; a file too large for the budget runs alone.
     #dispatch() {
         while (this.#queue.length > 0) {
+            const job = this.#queue[0];
+            if (this.#running.size > 0 && this.#memoryInUse + job.memory > this.#budget) return;
             const worker = this.#idle.pop() ?? this.#newWorker();
             if (!worker) return;
-            const job = this.#queue.shift();
+            this.#queue.shift();
             this.#running.set(worker, job);
+            this.#memoryInUse += job.memory;
             job.onStart();
-            worker.postMessage({ file: job.file });
+            this.#start(worker, job);
+        }
+    }
+
+    async #start(worker, job) {
+        try {
+            const [module, ild] = await Promise.all([this.#program, job.file.arrayBuffer()]);
+            worker.postMessage({ module, ild }, [ild]);
+        } catch (error) {
+            this.#finish(worker, { error: error.message }, true);
         }
     }
 
     #newWorker() {
         if (this.#workers >= this.#size) return null;
         this.#workers++;
-        const worker = new Worker(new URL('./worker.mjs', import.meta.url), { type: 'module' });
+        const worker = new Worker(this.#workerUrl);
         worker.onmessage = ({ data }) => this.#finish(worker, data, true);
-        // A worker whose modules failed to load is dead: it fails its file and goes, and the
-        // next file gets a new one.
+        // A worker that died (out of memory, say) fails its file and goes; the next file gets
+        // a new one.
         worker.onerror = (event) => {
             event.preventDefault();
-            worker.terminate();
-            this.#workers--;
-            this.#finish(worker, { error: event.message || 'The converter failed to load' }, false);
+            this.#finish(worker, { error: event.message || 'The converter stopped' }, false);
         };
         return worker;
+    }
+
+    #retire(worker) {
+        worker.terminate();
+        this.#workers--;
     }
 
     #finish(worker, { ogg, summary, error }, reusable) {
         const job = this.#running.get(worker);
         if (!job) return;
         this.#running.delete(worker);
-        if (reusable) this.#idle.push(worker);
+        this.#memoryInUse -= job.memory;
+        if (reusable && job.memory < retiredAfter) this.#idle.push(worker);
+        else this.#retire(worker);
         if (error === undefined) job.resolve({ ogg, summary });
         else job.reject(new Error(error));
         this.#dispatch();

@@ -1,10 +1,13 @@
-// One conversion at a time, off the page's thread: the API compiles the module once for this
-// worker and runs each file in a fresh instance, whose memory goes when the file is done.
-import { convert } from './converter.mjs';
+// The page's worker, a classic script: the page's build puts emscripten's worker loader,
+// which defines createConverter, before it. One conversion at a time, off the page's thread,
+// each in a fresh instance of the module the page compiled, whose memory goes when the file
+// is done.
+import { convertWith } from '../src/wasm/conversion.mjs';
 
-self.onmessage = async ({ data: { file } }) => {
+self.onmessage = async ({ data: { module, ild } }) => {
     try {
-        const { ogg, frames, sampleRate } = await convert(new Uint8Array(await file.arrayBuffer()));
+        const program = { createProgram: createConverter, wasmModule: module };
+        const { ogg, frames, sampleRate } = await convertWith(program, new Uint8Array(ild));
         self.postMessage({ ogg, summary: `${frames} frames at ${sampleRate} Hz` }, [ogg.buffer]);
     } catch (error) {
         self.postMessage({ error: error.message });

@@ -65,8 +65,8 @@ function mountHostFiles({ FS, NODEFS }) {
 }
 
 async function main() {
-    const { runMain } = await import('./run_main.mjs');
-    const program = pathToFileURL(path.join(__dirname, `${path.basename(__filename, '.js')}.mjs`));
+    const [{ runMain }, { loadProgram }] = await Promise.all([import('./run_main.mjs'), import('./load_program.mjs')]);
+    const program = await loadProgram(pathToFileURL(path.join(__dirname, `${path.basename(__filename, '.js')}.mjs`)));
     const args = process.argv.slice(2).map((arg) => (path.isAbsolute(arg) ? programPath(arg) : arg.replaceAll(path.sep, '/')));
     const { status } = await runMain(program, args, {
         environment: process.env,
