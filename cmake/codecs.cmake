@@ -6,8 +6,8 @@ set(BRINDLEWOOD_CODECS bundled CACHE STRING
     "bundled: the project's own static FFmpeg, libvorbis and libogg (scripts/build-codecs); system: the system's, through pkg-config")
 set_property(CACHE BRINDLEWOOD_CODECS PROPERTY STRINGS bundled system)
 set(BRINDLEWOOD_CPU auto CACHE STRING
-    "CPU the bundled stack is tuned for: auto (x86-64-v3 where this machine has AVX2 and FMA, armv8-a on 64-bit ARM, mvp in WebAssembly), x86-64, x86-64-v3, armv8-a or mvp")
-set_property(CACHE BRINDLEWOOD_CPU PROPERTY STRINGS auto x86-64 x86-64-v3 armv8-a mvp)
+    "CPU the bundled stack is tuned for: auto (x86-64-v3 where this machine has AVX2 and FMA, x86-64-dispatch for Windows, armv8-a on 64-bit ARM, mvp in WebAssembly), x86-64, x86-64-v3, x86-64-dispatch (libvorbis for both, chosen at run time: the releases'), armv8-a or mvp")
+set_property(CACHE BRINDLEWOOD_CPU PROPERTY STRINGS auto x86-64 x86-64-v3 x86-64-dispatch armv8-a mvp)
 set(BRINDLEWOOD_UNPATCHED_CODEC "" CACHE STRING
     "A package of the bundled stack built without the project's patches (libvorbis, for scripts/check-codec-patches); empty: all patched")
 
@@ -53,7 +53,8 @@ if(NOT codec_status EQUAL 0)
 endif()
 message(STATUS "Codec stack: ${codec_stack}")
 # A changed recipe or patch makes another stack: configure again to build and use it.
-file(GLOB codec_patches CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/scripts/codec-patches/*/*.patch)
+file(GLOB codec_patches CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/scripts/codec-patches/*/*.patch
+    ${PROJECT_SOURCE_DIR}/scripts/codec-dispatch/*)
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
     ${PROJECT_SOURCE_DIR}/scripts/build-codecs ${codec_patches})
 set(BRINDLEWOOD_CODEC_STACK ${codec_stack})

@@ -17,12 +17,14 @@
 namespace {
 
 const char usage[] =
-    "Usage: ildgen music|noise|silence|sweep|transients|clipped output.ild seconds [rate]\n"
+    "Usage: ildgen music|noise|silence|sweep|transients|clipped|quiet|square|dc|mono output.ild seconds [rate]\n"
     "       ildgen large output.ild bytes [invalid-last-block]\n";
 
 const std::map<std::string, StereoPcm (*)(std::uint32_t, std::size_t)> signals = {
     {"music", music_signal}, {"noise", white_noise},      {"silence", silence},
     {"sweep", sine_sweep},   {"transients", transients}, {"clipped", clipped_music},
+    {"quiet", quiet_music},  {"square", full_scale_square}, {"dc", full_scale_dc},
+    {"mono", mono_music},
 };
 
 // Writes the file that `args` ask for; false when they match neither usage.

@@ -86,3 +86,38 @@ StereoPcm clipped_music(std::uint32_t sample_rate, std::size_t frames) {
     }
     return pcm;
 }
+
+StereoPcm quiet_music(std::uint32_t sample_rate, std::size_t frames) {
+    StereoPcm pcm = music_signal(sample_rate, frames);
+    for (auto& channel : pcm) {
+        for (std::int16_t& sample : channel) {
+            sample = static_cast<std::int16_t>(sample / 1000);
+        }
+    }
+    return pcm;
+}
+
+StereoPcm full_scale_square(std::uint32_t sample_rate, std::size_t frames) {
+    StereoPcm pcm = sized(frames);
+    const auto square = [&](double frequency, std::size_t n) {
+        return std::fmod(frequency * static_cast<double>(n) / sample_rate, 1.0) < 0.5 ? std::int16_t{32767}
+                                                                                      : std::int16_t{-32768};
+    };
+    for (std::size_t n = 0; n < frames; ++n) {
+        pcm[0][n] = square(110, n);
+        pcm[1][n] = square(1000, n);
+    }
+    return pcm;
+}
+
+StereoPcm full_scale_dc(std::uint32_t, std::size_t frames) {
+    return {std::vector<std::int16_t>(frames, 32767), std::vector<std::int16_t>(frames, -32768)};
+}
+
+StereoPcm mono_music(std::uint32_t sample_rate, std::size_t frames) {
+    StereoPcm pcm = music_signal(sample_rate, frames);
+    for (std::size_t n = 0; n < frames; ++n) {
+        pcm[0][n] = pcm[1][n] = static_cast<std::int16_t>((pcm[0][n] + pcm[1][n]) / 2);
+    }
+    return pcm;
+}

@@ -1,0 +1,43 @@
+/* psy.c's tone masking curves and noise fit. */
+#include "psy.c"
+
+#include "units.h"
+
+static float in[UNIT_MAX_LINES], out[UNIT_MAX_LINES];
+
+/* The mask of tone curves seeded from a spectrum: seed_loop, seed_curve, max_seeds,
+   seed_chase. */
+static void tone_mask(struct unit_setup *setup, struct unit_random *random)
+{
+  vorbis_look_psy *look = unit_psy_look(setup, random);
+  float local_max, global_max;
+  int i;
+  unit_levels(random, in, look->n, -140.f, 0.f);
+  local_max = in[0];
+  for (i = 1; i < look->n; i++) local_max = in[i] > local_max ? in[i] : local_max;
+  global_max = local_max + unit_uniform(random, 0.f, 30.f);
+  _vp_tonemask(look, in, out, global_max, local_max);
+  unit_output(out, sizeof *out * look->n);
+}
+
+/* Both passes of _vp_noisemask (offset 140 without the fixed window, then 0 with
+   it), and offsets and windows besides. A window starts at 15 lines, libvorbis's
+   smallest: one of a line fits 0/0, which the fixed window's vector code, compiled
+   to honour NaNs, answers otherwise than the scalar loop. */
+static void noise_fit(struct unit_setup *setup, struct unit_random *random)
+{
+  vorbis_look_psy *look = unit_psy_look(setup, random);
+  static const float offsets[] = {140.f, 0.f, 40.f, -20.f};
+  int pass = unit_integer(random, 0, 3);
+  int fixed = pass == 0 ? -1 : look->vi->noisewindowfixed;
+  if (unit_integer(random, 0, 2) == 0) fixed = unit_integer(random, 15, look->n + 8);
+  unit_levels(random, in, look->n, pass == 0 ? -160.f : -40.f, pass == 0 ? 0.f : 60.f);
+  bark_noise_hybridmp(look->n, look->bark, in, out, offsets[pass], fixed);
+  unit_output(out, sizeof *out * look->n);
+}
+
+const struct unit_case psy_cases[] = {
+  {"tone_mask", tone_mask},
+  {"noise_fit", noise_fit},
+  {NULL, NULL},
+};
