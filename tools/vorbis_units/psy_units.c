@@ -1,4 +1,4 @@
-/* psy.c's tone masking curves and noise fit. */
+/* psy.c's tone masking curves, noise fit and the mix of the two. */
 #include "psy.c"
 
 #include "units.h"
@@ -36,8 +36,25 @@ static void noise_fit(struct unit_setup *setup, struct unit_random *random)
   unit_output(out, sizeof *out * look->n);
 }
 
+/* The masks mixed under each curve's offsets, and the MDCT lines scaled by where
+   they stand against the mask: every curve, since only the second scales. */
+static void offset_and_mix(struct unit_setup *setup, struct unit_random *random)
+{
+  static float tone[UNIT_MAX_LINES], logmdct[UNIT_MAX_LINES], mdct[UNIT_MAX_LINES];
+  vorbis_look_psy *look = unit_psy_look(setup, random);
+  int curve = unit_integer(random, 0, P_NOISECURVES - 1), i;
+  unit_levels(random, in, look->n, -160.f, 0.f);
+  unit_levels(random, tone, look->n, -160.f, 0.f);
+  unit_levels(random, logmdct, look->n, -160.f, 20.f);
+  for (i = 0; i < look->n; i++) mdct[i] = unit_uniform(random, -2.f, 2.f);
+  _vp_offset_and_mix(look, in, tone, curve, out, mdct, logmdct);
+  unit_output(out, sizeof *out * look->n);
+  unit_output(mdct, sizeof *mdct * look->n);
+}
+
 const struct unit_case psy_cases[] = {
   {"tone_mask", tone_mask},
   {"noise_fit", noise_fit},
+  {"offset_and_mix", offset_and_mix},
   {NULL, NULL},
 };

@@ -7,8 +7,8 @@
 #include "units.h"
 #include "vorbis/vorbisenc.h"
 
-extern const struct unit_case psy_cases[], floor1_cases[];
-static const struct unit_case *const files[] = {psy_cases, floor1_cases};
+extern const struct unit_case psy_cases[], floor1_cases[], res0_cases[];
+static const struct unit_case *const files[] = {psy_cases, floor1_cases, res0_cases};
 
 /* The table's rates and others between them, up to what the reader takes. */
 static const long rates[] = {8000,  8001,  11025, 16000, 22050, 24000,  32000,  37800,
