@@ -56,7 +56,7 @@ message(STATUS "Codec stack: ${codec_stack}")
 file(GLOB codec_patches CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/scripts/codec-patches/*/*.patch
     ${PROJECT_SOURCE_DIR}/scripts/codec-dispatch/*)
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
-    ${PROJECT_SOURCE_DIR}/scripts/build-codecs ${codec_patches})
+    ${PROJECT_SOURCE_DIR}/scripts/build-codecs ${PROJECT_SOURCE_DIR}/scripts/record-compile ${codec_patches})
 set(BRINDLEWOOD_CODEC_STACK ${codec_stack})
 
 # What `pkg-config --static` says of MODULES in the stack alone, on TARGET. A library

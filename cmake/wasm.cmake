@@ -60,13 +60,10 @@ set(web_page ${PROJECT_BINARY_DIR}/web/brindlewood_orvo_audio-${PROJECT_VERSION}
 
 file(READ ${web_sources}/package-lock.json web_lock)
 string(JSON FFLATE_VERSION GET "${web_lock}" packages node_modules/fflate version)
-file(STRINGS ${BRINDLEWOOD_CODEC_STACK}/stack-key.txt stack_versions REGEX "^(ffmpeg|libvorbis|libogg) ")
-foreach(line IN LISTS stack_versions)
-    # Debian's package versions: 7:5.1.9-0+deb12u1 is FFmpeg 5.1.9.
-    string(REGEX REPLACE "^([a-z]+) ([0-9]+:)?([^-]+)-.*" "\\1;\\3" name_version "${line}")
-    list(GET name_version 0 name)
-    string(TOUPPER ${name} name)
-    list(GET name_version 1 ${name}_VERSION)
+file(READ ${BRINDLEWOOD_CODEC_STACK}/stack.json stack_description)
+foreach(name ffmpeg libvorbis libogg)
+    string(TOUPPER ${name} upper)
+    string(JSON ${upper}_VERSION GET "${stack_description}" packages ${name} version)
 endforeach()
 
 # npm ci takes the lockfile's versions and checks their hashes; the page needs only fflate,
