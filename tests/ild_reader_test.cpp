@@ -14,9 +14,9 @@ namespace {
 // edits, 32-bit values at byte offsets (growing as needed), and is cut or extended to `size`.
 struct ReadCase {
     std::string name;
-    std::vector<std::pair<std::size_t, std::uint32_t>> edits;
-    std::uintmax_t size;
-    std::string error;  // empty when the file is accepted
+    std::vector<std::pair<std::size_t, std::uint32_t>> edits = {};
+    std::uintmax_t size = 116;
+    std::string error = "";  // empty when the file is accepted
     std::size_t frames = 0;
     std::uint32_t rate = 22050;
 
@@ -24,30 +24,33 @@ struct ReadCase {
 };
 
 const std::string layout = "Unsupported ILD layout";
+const std::string bad_block = "Invalid PS ADPCM block";
 const std::vector<ReadCase> read_cases = {
-    {"shorter_than_header", {}, 83, "Invalid ILD length"},
-    {"longer_than_128_mib", {{12, 0}}, 134217729, "Invalid ILD length"},
-    {"magic_with_one", {{0, 0x01444C49}}, 116, "Expected a stereo ILD"},
-    {"mono", {{4, 1}}, 116, "Expected a stereo ILD"},
-    {"magic_checked_first", {{0, 0}, {8, 83}, {40, 7999}, {72, 192001}}, 116, "Expected a stereo ILD"},
-    {"offset_inside_header", {{8, 83}}, 116, layout},
-    {"fixed_value_15", {{32, 15}}, 116, layout},
-    {"offset_past_end", {{8, 117}, {12, 0}}, 116, layout},
-    {"size_of_one_block", {{12, 16}}, 116, layout},
-    {"region_past_end", {{12, 64}}, 116, layout},
+    {.name = "shorter_than_header", .size = 83, .error = "Invalid ILD length"},
+    {.name = "longer_than_128_mib", .edits = {{12, 0}}, .size = 134217729, .error = "Invalid ILD length"},
+    {.name = "magic_with_one", .edits = {{0, 0x01444C49}}, .error = "Expected a stereo ILD"},
+    {.name = "mono", .edits = {{4, 1}}, .error = "Expected a stereo ILD"},
+    {.name = "magic_checked_first", .edits = {{0, 0}, {8, 83}, {40, 7999}, {72, 192001}},
+     .error = "Expected a stereo ILD"},
+    {.name = "offset_inside_header", .edits = {{8, 83}}, .error = layout},
+    {.name = "fixed_value_15", .edits = {{32, 15}}, .error = layout},
+    {.name = "offset_past_end", .edits = {{8, 117}, {12, 0}}, .error = layout},
+    {.name = "size_of_one_block", .edits = {{12, 16}}, .error = layout},
+    {.name = "region_past_end", .edits = {{12, 64}}, .error = layout},
     // The rates differ as well as lie out of range.
-    {"layout_checked_before_rate", {{40, 7999}, {72, 192001}}, 116, layout},
-    {"rate_7999", {{40, 7999}, {72, 7999}}, 116, "Invalid ILD sample rate"},
-    {"rate_192001", {{40, 192001}, {72, 192001}}, 116, "Invalid ILD sample rate"},
+    {.name = "layout_checked_before_rate", .edits = {{40, 7999}, {72, 192001}}, .error = layout},
+    {.name = "rate_7999", .edits = {{40, 7999}, {72, 7999}}, .error = "Invalid ILD sample rate"},
+    {.name = "rate_192001", .edits = {{40, 192001}, {72, 192001}}, .error = "Invalid ILD sample rate"},
     // Blocks with predictor 5, shift 13 or flag 8, on the right channel of the second pair.
-    {"predictor_5_in_last_pair", {{12, 64}, {132, 0x50}}, 148, "Invalid PS ADPCM block"},
-    {"shift_13_in_last_pair", {{12, 64}, {132, 0x0D}}, 148, "Invalid PS ADPCM block"},
-    {"flag_8_in_last_pair", {{12, 64}, {132, 0x0800}}, 148, "Invalid PS ADPCM block"},
-    {"header_only", {{12, 0}}, 84, "", 0},
-    {"rate_8000", {{40, 8000}, {72, 8000}}, 116, "", 28, 8000},
-    {"rate_192000", {{40, 192000}, {72, 192000}}, 116, "", 28, 192000},
-    {"longest_file", {{12, 0}}, 134217728, "", 0},  // sparse on disk: cheap to make and read
-    {"data_between_invalid_blocks", {{8, 148}, {84, 0xA5A5A5A5}, {180, 0x5A5A5A5A}}, 211, "", 28},
+    {.name = "predictor_5_in_last_pair", .edits = {{12, 64}, {132, 0x50}}, .size = 148, .error = bad_block},
+    {.name = "shift_13_in_last_pair", .edits = {{12, 64}, {132, 0x0D}}, .size = 148, .error = bad_block},
+    {.name = "flag_8_in_last_pair", .edits = {{12, 64}, {132, 0x0800}}, .size = 148, .error = bad_block},
+    {.name = "header_only", .edits = {{12, 0}}, .size = 84},
+    {.name = "rate_8000", .edits = {{40, 8000}, {72, 8000}}, .frames = 28, .rate = 8000},
+    {.name = "rate_192000", .edits = {{40, 192000}, {72, 192000}}, .frames = 28, .rate = 192000},
+    {.name = "longest_file", .edits = {{12, 0}}, .size = 134217728},  // sparse on disk: cheap to make and read
+    {.name = "data_between_invalid_blocks", .edits = {{8, 148}, {84, 0xA5A5A5A5}, {180, 0x5A5A5A5A}}, .size = 211,
+     .frames = 28},
 };
 
 class ReadIld : public testing::TestWithParam<ReadCase> {};

@@ -15,11 +15,12 @@ namespace {
 
 struct Packet {
     std::vector<unsigned char> bytes;
-    std::int64_t granule;
+    std::int64_t granule = 0;
 };
 
 const std::vector<Packet> packets = {
-    {{1, 'v', 'o', 'r'}, 0}, {{3, 'v'}, 0}, {{0x42, 0x17, 0x99}, 128}, {{0x10, 0x20}, 576}, {{0x7f}, 1000}};
+    {.bytes = {1, 'v', 'o', 'r'}}, {.bytes = {3, 'v'}}, {.bytes = {0x42, 0x17, 0x99}, .granule = 128},
+    {.bytes = {0x10, 0x20}, .granule = 576}, {.bytes = {0x7f}, .granule = 1000}};
 
 // An Ogg file of `contents` in one stream with serial number `serial`, one page per packet.
 std::vector<char> ogg_file(const std::vector<Packet>& contents, int serial) {
@@ -56,10 +57,10 @@ TEST(OggPackets, ListingsAreEqualExactlyWhenThePacketsAre) {
     byte[2].bytes[1] ^= 1;
     granule[3].granule += 1;
     missing.pop_back();
-    const Row rows[] = {{"another serial only", packets, true},
-                        {"one bit of a packet", byte, false},
-                        {"one granule position", granule, false},
-                        {"the last packet missing", missing, false}};
+    const Row rows[] = {{.change = "another serial only", .other = packets, .equal = true},
+                        {.change = "one bit of a packet", .other = byte, .equal = false},
+                        {.change = "one granule position", .other = granule, .equal = false},
+                        {.change = "the last packet missing", .other = missing, .equal = false}};
     TempDir dir;
     const ProcessResult reference = list(dir, "reference.ogg", ogg_file(packets, 1));
     ASSERT_EQ(reference.status, 0) << reference.err;

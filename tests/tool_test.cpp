@@ -71,11 +71,11 @@ const std::size_t memory_limit = std::size_t{512} << 20;
 
 struct CliCase {
     std::string name;
-    std::vector<std::u8string> args;  // names in the test's folder; absolute paths stay
-    int status;
-    std::string out;
-    std::string err;
-    bool output_kept;  // whether what args[1] names before the run is there after it
+    std::vector<std::u8string> args = {};  // names in the test's folder; absolute paths stay
+    int status = 0;
+    std::string out = "";
+    std::string err = "";
+    bool output_kept = false;  // whether what args[1] names before the run is there after it
     RunsOn runs_on = RunsOn::everywhere;
     bool output_read_only = false;
     std::size_t address_space = 0;  // bytes the tool may map; 0: no limit
@@ -91,35 +91,40 @@ struct CliCase {
 CliCase rate_case(std::uint32_t rate, long nominal) {
     const std::string hz = std::to_string(rate);
     const bool converts = BUNDLED_CODECS;
-    const std::string out = converts ? "11032 frames at " + hz + " Hz\n" : "";
-    return {"rate_" + hz, {u8"tones.ild", u8"out.ogg"}, converts ? 0 : 1, out, converts ? "" : "Invalid argument\n",
-            converts, RunsOn::everywhere, false, 0, nominal, rate};
+    return {.name = "rate_" + hz, .args = {u8"tones.ild", u8"out.ogg"}, .status = converts ? 0 : 1,
+            .out = converts ? "11032 frames at " + hz + " Hz\n" : "", .err = converts ? "" : "Invalid argument\n",
+            .output_kept = converts, .nominal = nominal, .tones_rate = rate};
 }
 
 const std::vector<CliCase> cli_cases = {
-    {"no_arguments", {}, 2, "", usage, true},
-    {"three_arguments", {music, u8"out.ogg", u8"extra"}, 2, "", usage, true},
-    {"converts_utf8_names_any_extension", {music, u8"ñ.wav"}, 0, converted, "", true},
-    {"no_audio", {u8"no_audio.ild", u8"out.ogg"}, 0, "0 frames at 32000 Hz\n", "", true},
-    {"same_path_overwritten_with_ogg", {music, music}, 0, converted, "", true},
-    {"missing_input", {u8"missing.ild", u8"out.ogg"}, 1, "", "Invalid ILD length\n", false},
-    {"invalid_block", {u8"bad_block.ild", u8"out.ogg"}, 1, "", "Invalid PS ADPCM block\n", false},
-    {"same_path_deleted_on_failure", {u8"bad_block.ild", u8"bad_block.ild"}, 1, "", "Invalid PS ADPCM block\n",
-     false},
+    {.name = "no_arguments", .status = 2, .err = usage, .output_kept = true},
+    {.name = "three_arguments", .args = {music, u8"out.ogg", u8"extra"}, .status = 2, .err = usage,
+     .output_kept = true},
+    {.name = "converts_utf8_names_any_extension", .args = {music, u8"ñ.wav"}, .out = converted, .output_kept = true},
+    {.name = "no_audio", .args = {u8"no_audio.ild", u8"out.ogg"}, .out = "0 frames at 32000 Hz\n", .output_kept = true},
+    {.name = "same_path_overwritten_with_ogg", .args = {music, music}, .out = converted, .output_kept = true},
+    {.name = "missing_input", .args = {u8"missing.ild", u8"out.ogg"}, .status = 1, .err = "Invalid ILD length\n"},
+    {.name = "invalid_block", .args = {u8"bad_block.ild", u8"out.ogg"}, .status = 1, .err = "Invalid PS ADPCM block\n"},
+    {.name = "same_path_deleted_on_failure", .args = {u8"bad_block.ild", u8"bad_block.ild"}, .status = 1,
+     .err = "Invalid PS ADPCM block\n"},
     // Arguments that are not UTF-8: Windows has none, and Node replaces their bytes.
-    {"input_not_utf8", {u8"\xC0\xAF.ild", u8"out.ogg"}, 1, "", bad_utf8, false, RunsOn::native_linux_only},
+    {.name = "input_not_utf8", .args = {u8"\xC0\xAF.ild", u8"out.ogg"}, .status = 1, .err = bad_utf8,
+     .runs_on = RunsOn::native_linux_only},
     // The output argument is checked first; while it is malformed nothing is removed.
-    {"output_not_utf8", {u8"missing.ild", u8"\xED\xA0\x80.ogg"}, 1, "", bad_utf8, true, RunsOn::native_linux_only},
-    {"input_is_a_folder", {u8"folder", u8"out.ogg"}, 1, "", "Invalid ILD length\n", false},
-    {"output_folder_missing", {music, u8"missing/out.ogg"}, 1, "", "No such file or directory\n", false},
+    {.name = "output_not_utf8", .args = {u8"missing.ild", u8"\xED\xA0\x80.ogg"}, .status = 1, .err = bad_utf8,
+     .output_kept = true, .runs_on = RunsOn::native_linux_only},
+    {.name = "input_is_a_folder", .args = {u8"folder", u8"out.ogg"}, .status = 1, .err = "Invalid ILD length\n"},
+    {.name = "output_folder_missing", .args = {music, u8"missing/out.ogg"}, .status = 1,
+     .err = "No such file or directory\n"},
     // Windows refuses to delete a read-only file, so it survives a failed run.
-    {"read_only_output_stays", {u8"missing.ild", u8"out.ogg"}, 1, "", "Invalid ILD length\n", true,
-     RunsOn::windows_only, true},
-    {"stdin_from_a_file", {u8"/dev/stdin", u8"out.ogg"}, 0, converted, "", true, RunsOn::linux_only},
-    {"memory_exhausted", {u8"silence.ild", u8"out.ogg"}, 1, "", "std::bad_alloc\n", false, RunsOn::linux_only, false,
-     memory_limit},
-    {"converts_within_the_memory_limit", {music, u8"out.ogg"}, 0, converted, "", true, RunsOn::linux_only, false,
-     memory_limit},
+    {.name = "read_only_output_stays", .args = {u8"missing.ild", u8"out.ogg"}, .status = 1,
+     .err = "Invalid ILD length\n", .output_kept = true, .runs_on = RunsOn::windows_only, .output_read_only = true},
+    {.name = "stdin_from_a_file", .args = {u8"/dev/stdin", u8"out.ogg"}, .out = converted, .output_kept = true,
+     .runs_on = RunsOn::linux_only},
+    {.name = "memory_exhausted", .args = {u8"silence.ild", u8"out.ogg"}, .status = 1, .err = "std::bad_alloc\n",
+     .runs_on = RunsOn::linux_only, .address_space = memory_limit},
+    {.name = "converts_within_the_memory_limit", .args = {music, u8"out.ogg"}, .out = converted, .output_kept = true,
+     .runs_on = RunsOn::linux_only, .address_space = memory_limit},
     rate_case(8000, 84000), rate_case(11025, 100000), rate_case(22050, 180000), rate_case(24000, 180000),
     rate_case(96000, 0), rate_case(192000, 0),
 };
@@ -161,10 +166,10 @@ using enum Reached;
 struct FaultCase {
     std::string name;
     std::string function;
-    int call;
+    int call = 1;
     std::string code;
-    std::string err;  // the tool's own line on stderr; for a code, FFmpeg's description of it
-    Reached reached;
+    std::string err = "";  // the tool's own line on stderr; for a code, FFmpeg's description of it
+    Reached reached = file;
     std::string last_call = "";  // the last FFmpeg call before the releases, when not `function`
 
     friend void PrintTo(const FaultCase& c, std::ostream* os) { *os << c.name; }
@@ -172,30 +177,37 @@ struct FaultCase {
 
 // libvorbis hands out 11 packets for the music's 173 encoder frames, 7 more at the end of the stream.
 const std::vector<FaultCase> fault_cases = {
-    {"muxer_missing", "avformat_alloc_output_context2", 1, "MUXER_NOT_FOUND", "", nothing},
+    {.name = "muxer_missing", .function = "avformat_alloc_output_context2", .code = "MUXER_NOT_FOUND",
+     .reached = nothing},
     // A null encoder, frame or packet is reported once the muxer is made and the encoder looked up.
-    {"find_encoder", "avcodec_find_encoder", 1, "none", "Vorbis encoder is unavailable", muxer},
-    {"frame_alloc", "av_frame_alloc", 1, "none", "Vorbis encoder is unavailable", muxer, "avcodec_find_encoder"},
-    {"packet_alloc", "av_packet_alloc", 1, "none", "Vorbis encoder is unavailable", muxer, "avcodec_find_encoder"},
-    {"alloc_context", "avcodec_alloc_context3", 1, "none", "Unable to allocate Vorbis encoder", muxer},
-    {"open_encoder", "avcodec_open2", 1, "EINVAL", "", muxer},
-    {"new_stream", "avformat_new_stream", 1, "none", "Unable to allocate Ogg stream", muxer},
-    {"parameters", "avcodec_parameters_from_context", 1, "ENOMEM", "", muxer},
-    {"open_file", "avio_open", 1, "EACCES", "", muxer},
-    {"write_header", "avformat_write_header", 1, "EIO", "", file},
-    {"layout_copy", "av_channel_layout_copy", 1, "ENOMEM", "", file},
-    {"zero_frame_size", "zero_frame_size", 0, "none", "Invalid encoder frame size", file, "av_channel_layout_copy"},
-    {"frame_buffer", "av_frame_get_buffer", 1, "ENOMEM", "", file},
-    {"make_writable", "av_frame_make_writable", 20, "ENOMEM", "", file},
+    {.name = "find_encoder", .function = "avcodec_find_encoder", .code = "none", .err = "Vorbis encoder is unavailable",
+     .reached = muxer},
+    {.name = "frame_alloc", .function = "av_frame_alloc", .code = "none", .err = "Vorbis encoder is unavailable",
+     .reached = muxer, .last_call = "avcodec_find_encoder"},
+    {.name = "packet_alloc", .function = "av_packet_alloc", .code = "none", .err = "Vorbis encoder is unavailable",
+     .reached = muxer, .last_call = "avcodec_find_encoder"},
+    {.name = "alloc_context", .function = "avcodec_alloc_context3", .code = "none",
+     .err = "Unable to allocate Vorbis encoder", .reached = muxer},
+    {.name = "open_encoder", .function = "avcodec_open2", .code = "EINVAL", .reached = muxer},
+    {.name = "new_stream", .function = "avformat_new_stream", .code = "none", .err = "Unable to allocate Ogg stream",
+     .reached = muxer},
+    {.name = "parameters", .function = "avcodec_parameters_from_context", .code = "ENOMEM", .reached = muxer},
+    {.name = "open_file", .function = "avio_open", .code = "EACCES", .reached = muxer},
+    {.name = "write_header", .function = "avformat_write_header", .code = "EIO"},
+    {.name = "layout_copy", .function = "av_channel_layout_copy", .code = "ENOMEM"},
+    {.name = "zero_frame_size", .function = "zero_frame_size", .call = 0, .code = "none",
+     .err = "Invalid encoder frame size", .last_call = "av_channel_layout_copy"},
+    {.name = "frame_buffer", .function = "av_frame_get_buffer", .code = "ENOMEM"},
+    {.name = "make_writable", .function = "av_frame_make_writable", .call = 20, .code = "ENOMEM"},
     // EAGAIN and EOF only end a drain; from anywhere else they are failures.
-    {"send_again", "avcodec_send_frame", 1, "EAGAIN", "", file},
-    {"send_eof", "avcodec_send_frame", 30, "EOF", "", file},
-    {"receive", "avcodec_receive_packet", 12, "EINVAL", "", file},
-    {"write", "av_interleaved_write_frame", 1, "ENOSPC", "", file},
-    {"send_end_of_stream", "avcodec_send_frame", 174, "EINVAL", "", file},
-    {"receive_last_drain", "avcodec_receive_packet", 185, "EINVAL", "", file},
-    {"write_last_drain", "av_interleaved_write_frame", 12, "ENOSPC", "", file},
-    {"write_trailer", "av_write_trailer", 1, "EIO", "", file},
+    {.name = "send_again", .function = "avcodec_send_frame", .code = "EAGAIN"},
+    {.name = "send_eof", .function = "avcodec_send_frame", .call = 30, .code = "EOF"},
+    {.name = "receive", .function = "avcodec_receive_packet", .call = 12, .code = "EINVAL"},
+    {.name = "write", .function = "av_interleaved_write_frame", .code = "ENOSPC"},
+    {.name = "send_end_of_stream", .function = "avcodec_send_frame", .call = 174, .code = "EINVAL"},
+    {.name = "receive_last_drain", .function = "avcodec_receive_packet", .call = 185, .code = "EINVAL"},
+    {.name = "write_last_drain", .function = "av_interleaved_write_frame", .call = 12, .code = "ENOSPC"},
+    {.name = "write_trailer", .function = "av_write_trailer", .code = "EIO"},
 };
 
 class FaultInjection : public testing::TestWithParam<FaultCase> {};
