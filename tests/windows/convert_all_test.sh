@@ -13,7 +13,7 @@ cp "$1" "$2" "$dir/tool-é"
 wine "$3" music "$(win "$dir/44100.ild")" 1
 wine "$3" music "$(win "$dir/32000.ild")" 0.875 32000
 failures=0
-fail() { echo "$name: $*"; failures=$((failures + 1)); }
+mismatch() { echo "$name: $*"; failures=$((failures + 1)); }
 
 # Every case starts from this tree, in which existing.ogg must survive every run.
 make_tree() {
@@ -32,13 +32,13 @@ check() {
     local here && here="$(win "$PWD")\\"
     out=$(wine cmd /c "$(win "$dir/tool-é/convert-all.bat")" "${@/#/$here}" </dev/null | iconv -f CP1252) || actual=$?
     out=${out//$'\r'/}
-    [ "$actual" = "$status" ] || fail "status $actual, not $status"
+    [ "$actual" = "$status" ] || mismatch "status $actual, not $status"
     diff <(echo "$lines") <(sed '/^$/,$d' <<<"$out" | while IFS= read -r line; do echo "${line#"$here"}"; done | sort) ||
-        fail "the lines differ as shown"
-    [ "$(tail -n 2 <<<"$out" | head -n 1)" = "$totals" ] || fail "the totals are not '$totals'"
-    [[ "$(tail -n 1 <<<"$out")" == "Press any key"* ]] || fail "no pause at the end"
-    diff <(echo "$oggs") <(find . -name '*.ogg' | sort) || fail "the .ogg files differ as shown"
-    [ "$(cat 'Rips ♪/existing.ogg')" = old ] || fail "existing.ogg changed"
+        mismatch "the lines differ as shown"
+    [ "$(tail -n 2 <<<"$out" | head -n 1)" = "$totals" ] || mismatch "the totals are not '$totals'"
+    [[ "$(tail -n 1 <<<"$out")" == "Press any key"* ]] || mismatch "no pause at the end"
+    diff <(echo "$oggs") <(find . -name '*.ogg' | sort) || mismatch "the .ogg files differ as shown"
+    [ "$(cat 'Rips ♪/existing.ogg')" = old ] || mismatch "existing.ogg changed"
 }
 
 # A folder gives its own files, not its subfolder's. ♪ is outside code page 1252: Wine prints ?.
