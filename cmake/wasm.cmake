@@ -46,9 +46,9 @@ add_custom_command(TARGET brindlewood_orvo_audio POST_BUILD
     COMMENT "Laying out the npm package in ${npm_folder}")
 
 # The web page, build-wasm/web/brindlewood_orvo_audio-VERSION.html, which tools/build_page.mjs
-# makes from web/, the worker's link of the converter, its .wasm (the same bytes as the npm
-# package's: the build fails if they differ), the zip library from npm at the version
-# web/'s lockfile pins, and the licence texts.
+# makes with esbuild from web/, the worker's link of the converter, its .wasm (the same bytes
+# as the npm package's: the build fails if they differ), the zip library from npm at the
+# version web/'s lockfile pins, and the licence texts.
 add_executable(brindlewood_orvo_audio_worker)
 target_link_libraries(brindlewood_orvo_audio_worker PRIVATE driver brindlewood)
 target_link_options(brindlewood_orvo_audio_worker PRIVATE ${wasm_program_options}
@@ -83,15 +83,16 @@ add_custom_command(
 
 set(stack_licences ${BRINDLEWOOD_CODEC_STACK}/share/licenses)
 file(GLOB web_files ${web_sources}/*)
+find_program(ESBUILD esbuild REQUIRED)
 add_custom_command(
     OUTPUT ${web_page}
     COMMAND ${CMAKE_COMMAND} -E compare_files brindlewood_orvo_audio.wasm brindlewood_orvo_audio_worker.wasm
     COMMAND ${CMAKE_COMMAND} -E make_directory web
-    COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} ${PROJECT_SOURCE_DIR}/tools/build_page.mjs ${web_page}
-            brindlewood_orvo_audio_worker.js brindlewood_orvo_audio_worker.wasm
+    COMMAND ${CMAKE_COMMAND} -E env ESBUILD=${ESBUILD}
+            ${CMAKE_CROSSCOMPILING_EMULATOR} ${PROJECT_SOURCE_DIR}/tools/build_page.mjs ${web_page}
+            brindlewood_orvo_audio_worker.js brindlewood_orvo_audio_worker.wasm ${web_npm}/node_modules
             PROJECT_VERSION=${PROJECT_VERSION} FFMPEG_VERSION=${FFMPEG_VERSION} LIBVORBIS_VERSION=${LIBVORBIS_VERSION}
             LIBOGG_VERSION=${LIBOGG_VERSION} FFLATE_VERSION=${FFLATE_VERSION}
-            --module=fflate=${fflate}/esm/browser.js
             "--licence=brindlewood_orvo_audio: MIT=${PROJECT_SOURCE_DIR}/LICENSE"
             "--licence=FFmpeg: LGPL-2.1 or later=${stack_licences}/ffmpeg/COPYING.LGPLv2.1"
             "--licence=FFmpeg: its licensing notes=${stack_licences}/ffmpeg/LICENSE.md"
