@@ -41,18 +41,30 @@ foreach(name converter.mjs converter.d.ts)
     configure_file(${wasm_sources}/${name} ${PROJECT_BINARY_DIR}/${name} COPYONLY)
 endforeach()
 
-# The npm package as a folder, npm/, which scripts/release packs: the command, the API, the
-# modules both run, and the licences of all that is in them. It carries one .wasm, which
-# must be the API's link's too.
+# The npm package as a folder, npm/, which scripts/release packs: what "files" in its
+# package.json lists (the command, the API, the modules both run, and the licences of all
+# that is in them), taken from this folder, where the codec stack's licences are copied;
+# npm adds package.json, README.md and LICENSE. Its one .wasm must be the API's link's too.
 set(npm_folder ${PROJECT_BINARY_DIR}/npm)
 configure_file(packaging/npm/package.json.in ${npm_folder}/package.json @ONLY)
 configure_file(packaging/npm/README.md ${npm_folder}/README.md COPYONLY)
 configure_file(LICENSE ${npm_folder}/LICENSE COPYONLY)
+file(COPY ${BRINDLEWOOD_CODEC_STACK}/share/licenses DESTINATION ${PROJECT_BINARY_DIR})
+file(READ packaging/npm/package.json.in npm_manifest)
+string(JSON npm_entries LENGTH "${npm_manifest}" files)
+math(EXPR last_entry "${npm_entries} - 1")
+set(npm_copies "")
+foreach(index RANGE ${last_entry})
+    string(JSON entry GET "${npm_manifest}" files ${index})
+    if(entry MATCHES "/$")
+        list(APPEND npm_copies COMMAND ${CMAKE_COMMAND} -E copy_directory ${entry} ${npm_folder}/${entry})
+    else()
+        list(APPEND npm_copies COMMAND ${CMAKE_COMMAND} -E copy ${entry} ${npm_folder}/)
+    endif()
+endforeach()
 add_custom_target(npm_package ALL
     COMMAND ${CMAKE_COMMAND} -E compare_files brindlewood_orvo_audio.wasm brindlewood_orvo_audio_api.wasm
-    COMMAND ${CMAKE_COMMAND} -E copy brindlewood_orvo_audio.js brindlewood_orvo_audio.mjs brindlewood_orvo_audio_api.mjs
-            brindlewood_orvo_audio.wasm ${wasm_modules} converter.mjs converter.d.ts ${npm_folder}/
-    COMMAND ${CMAKE_COMMAND} -E copy_directory ${BRINDLEWOOD_CODEC_STACK}/share/licenses ${npm_folder}/licenses
+    ${npm_copies}
     WORKING_DIRECTORY ${PROJECT_BINARY_DIR}
     COMMENT "Laying out the npm package in ${npm_folder}")
 add_dependencies(npm_package brindlewood_orvo_audio brindlewood_orvo_audio_api)
