@@ -31,19 +31,21 @@ function parseArguments([output, loader, wasm, nodeModules, ...rest]) {
     return { output, loader, wasm, nodeModules, values, licences };
 }
 
-// The page's module script and the workers' classic script, bundled by esbuild. esbuild names
-// each module in a comment by its path from its working folder: it works in a folder of links
-// to web/, src/ and node_modules/, so that the names are the same wherever the source and the
-// build are.
+// esbuild names each module in a comment by its path from its working folder, so it works in
+// a folder of links to web/, src/ and node_modules/ and keeps the links' paths: the names are
+// the same wherever the source and the build are. Text beyond ASCII stays as it is written,
+// and a licence comment where it is.
+const esbuildOptions = ['--bundle', '--preserve-symlinks', '--charset=utf8', '--legal-comments=inline', '--log-level=warning'];
+
+// The page's module script and the workers' classic script.
 function bundleScripts(loader, nodeModules) {
     const root = mkdtempSync(path.join(tmpdir(), 'page-modules-'));
     try {
         for (const [name, target] of [['web', web], ['src', path.join(source, 'src')], ['node_modules', nodeModules]]) {
             symlinkSync(path.resolve(target), path.join(root, name));
         }
-        const bundle = (entry, format) => execFileSync(process.env.ESBUILD || 'esbuild', [entry, '--bundle', `--format=${format}`,
-            '--preserve-symlinks', '--charset=utf8', '--legal-comments=inline', '--log-level=warning'],
-        { cwd: root, encoding: 'utf8', maxBuffer: 1 << 26 });
+        const bundle = (entry, format) => execFileSync(process.env.ESBUILD || 'esbuild', [entry, `--format=${format}`, ...esbuildOptions],
+            { cwd: root, encoding: 'utf8', maxBuffer: 1 << 26 });
         return {
             pageScript: inScript('the page', bundle('web/main.mjs', 'esm')),
             workerScript: inScript('the worker', `${readFileSync(loader, 'utf8')}\n${bundle('web/worker.mjs', 'iife')}`),
