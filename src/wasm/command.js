@@ -24,11 +24,11 @@ function programPath(argument) {
 // emscripten's (EINVAL, ENAMETOOLONG).
 function answerAsTheSystem({ FS }) {
     const { open, llseek } = FS;
-    // It cuts each name in a path to 255 UTF-16 units, where every system refuses the whole
-    // name as too long.
-    FS.open = (path, ...rest) => {
-        if (path.split('/').some((name) => name.length > 255)) throw new FS.ErrnoError(37);
-        return open(path, ...rest);
+    // It cuts each piece of a path between slashes to 255 UTF-16 units, and so would open
+    // another file: the system takes no name that long.
+    FS.open = (file, ...rest) => {
+        if (file.split('/').some((piece) => piece.length > 255)) throw new FS.ErrnoError(37);
+        return open(file, ...rest);
     };
     // It seeks to the end of an open folder by the folder's size, where Linux's file systems
     // refuse or land past any file's end: the program must find no length there.
