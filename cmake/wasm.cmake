@@ -1,25 +1,31 @@
 # What differs when the converter is built for WebAssembly (cmake/wasm32-emscripten.cmake).
-# A program is emscripten's loader, NAME.mjs, an ES module that instantiates NAME.wasm; NAME.js
-# runs it under Node as a command, and converter.mjs, the JavaScript API, runs the converter's
-# in memory, in Node and in browsers. The npm package holds these files as they are. The web
-# page is one HTML file that carries the same .wasm, loaded by a second link of the converter
-# as a classic script for its workers.
+# A program is emscripten's loader, an ES module, and the .wasm it instantiates. The command,
+# NAME.js, runs NAME.mjs under Node on this machine's files; converter.mjs, the JavaScript API,
+# runs a second link of the converter, brindlewood_orvo_audio_api.mjs, on files in memory, in
+# Node and in browsers. Both instantiate brindlewood_orvo_audio.wasm (emscripten gives both
+# links the same bytes, which the build checks). The npm package holds these files as they
+# are. The web page is one HTML file that carries the same .wasm, loaded by a third link of
+# the converter as a classic script for its workers.
 
 set(wasm_sources ${PROJECT_SOURCE_DIR}/src/wasm)
 # main() is called by run_main.mjs, once per fresh instance.
 set(wasm_program_options -sMODULARIZE=1 -sWASM_ASYNC_COMPILATION=1 -sINVOKE_RUN=0 -sEXIT_RUNTIME=1 -sFORCE_FILESYSTEM=1)
 set(wasm_modules run_main.mjs load_program.mjs conversion.mjs)
 
-# Makes the executable TARGET such a program; the command mounts this machine's files
-# (NODEFS), the API writes to memory.
-function(add_wasm_command target)
+# Makes the executable TARGET a program whose loader is an ES module, also for Node, where it
+# neither catches the process's exits and rejections nor ends the process.
+function(add_wasm_module target)
     set_target_properties(${target} PROPERTIES SUFFIX .mjs)
-    target_link_options(${target} PRIVATE ${wasm_program_options}
-        -sEXPORT_ES6=1 -sENVIRONMENT=web,worker,node -lnodefs.js
-        -sEXPORTED_RUNTIME_METHODS=callMain,FS,NODEFS,ENV
-        -sNODEJS_CATCH_EXIT=0 -sNODEJS_CATCH_REJECTION=0
+    target_link_options(${target} PRIVATE ${wasm_program_options} ${ARGN}
+        -sEXPORT_ES6=1 -sNODEJS_CATCH_EXIT=0 -sNODEJS_CATCH_REJECTION=0
         "SHELL:--extern-pre-js ${wasm_sources}/node_require.js")
     set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${wasm_sources}/node_require.js)
+endfunction()
+
+# Makes the executable TARGET a command under Node, TARGET.js, whose paths are this
+# machine's, through Node itself (NODERAWFS).
+function(add_wasm_command target)
+    add_wasm_module(${target} -sENVIRONMENT=node -sNODERAWFS=1 -sEXPORTED_RUNTIME_METHODS=callMain,FS,ENV)
     get_target_property(folder ${target} BINARY_DIR)
     configure_file(${wasm_sources}/command.js ${folder}/${target}.js COPYONLY)
     foreach(name ${wasm_modules})
@@ -28,27 +34,45 @@ function(add_wasm_command target)
 endfunction()
 
 add_wasm_command(brindlewood_orvo_audio)
+add_executable(brindlewood_orvo_audio_api)
+target_link_libraries(brindlewood_orvo_audio_api PRIVATE driver brindlewood)
+add_wasm_module(brindlewood_orvo_audio_api -sENVIRONMENT=web,worker,node -sEXPORTED_RUNTIME_METHODS=callMain,FS,ENV)
 foreach(name converter.mjs converter.d.ts)
     configure_file(${wasm_sources}/${name} ${PROJECT_BINARY_DIR}/${name} COPYONLY)
 endforeach()
 
-# The npm package as a folder, npm/, which scripts/release packs: the command, the API, the
-# one module both run, and the licences of all that is in it.
+# The npm package as a folder, npm/, which scripts/release packs: what "files" in its
+# package.json lists (the command, the API, the modules both run, and the licences of all
+# that is in them), taken from this folder, where the codec stack's licences are copied;
+# npm adds package.json, README.md and LICENSE. Its one .wasm must be the API's link's too.
 set(npm_folder ${PROJECT_BINARY_DIR}/npm)
 configure_file(packaging/npm/package.json.in ${npm_folder}/package.json @ONLY)
 configure_file(packaging/npm/README.md ${npm_folder}/README.md COPYONLY)
 configure_file(LICENSE ${npm_folder}/LICENSE COPYONLY)
-add_custom_command(TARGET brindlewood_orvo_audio POST_BUILD
-    COMMAND ${CMAKE_COMMAND} -E copy brindlewood_orvo_audio.js brindlewood_orvo_audio.mjs brindlewood_orvo_audio.wasm
-            ${wasm_modules} converter.mjs converter.d.ts ${npm_folder}/
-    COMMAND ${CMAKE_COMMAND} -E copy_directory ${BRINDLEWOOD_CODEC_STACK}/share/licenses ${npm_folder}/licenses
+file(COPY ${BRINDLEWOOD_CODEC_STACK}/share/licenses DESTINATION ${PROJECT_BINARY_DIR})
+file(READ packaging/npm/package.json.in npm_manifest)
+string(JSON npm_entries LENGTH "${npm_manifest}" files)
+math(EXPR last_entry "${npm_entries} - 1")
+set(npm_copies "")
+foreach(index RANGE ${last_entry})
+    string(JSON entry GET "${npm_manifest}" files ${index})
+    if(entry MATCHES "/$")
+        list(APPEND npm_copies COMMAND ${CMAKE_COMMAND} -E copy_directory ${entry} ${npm_folder}/${entry})
+    else()
+        list(APPEND npm_copies COMMAND ${CMAKE_COMMAND} -E copy ${entry} ${npm_folder}/)
+    endif()
+endforeach()
+add_custom_target(npm_package ALL
+    COMMAND ${CMAKE_COMMAND} -E compare_files brindlewood_orvo_audio.wasm brindlewood_orvo_audio_api.wasm
+    ${npm_copies}
     WORKING_DIRECTORY ${PROJECT_BINARY_DIR}
     COMMENT "Laying out the npm package in ${npm_folder}")
+add_dependencies(npm_package brindlewood_orvo_audio brindlewood_orvo_audio_api)
 
 # The web page, build-wasm/web/brindlewood_orvo_audio-VERSION.html, which tools/build_page.mjs
-# makes from web/, the worker's link of the converter, its .wasm (the same bytes as the npm
-# package's: the build fails if they differ), the zip library from npm at the version
-# web/'s lockfile pins, and the licence texts.
+# makes with esbuild from web/, the worker's link of the converter, its .wasm (the same bytes
+# as the npm package's: the build fails if they differ), the zip library from npm at the
+# version web/'s lockfile pins, and the licence texts.
 add_executable(brindlewood_orvo_audio_worker)
 target_link_libraries(brindlewood_orvo_audio_worker PRIVATE driver brindlewood)
 target_link_options(brindlewood_orvo_audio_worker PRIVATE ${wasm_program_options}
@@ -80,15 +104,16 @@ add_custom_command(
 
 set(stack_licences ${BRINDLEWOOD_CODEC_STACK}/share/licenses)
 file(GLOB web_files ${web_sources}/*)
+find_program(ESBUILD esbuild REQUIRED)
 add_custom_command(
     OUTPUT ${web_page}
     COMMAND ${CMAKE_COMMAND} -E compare_files brindlewood_orvo_audio.wasm brindlewood_orvo_audio_worker.wasm
     COMMAND ${CMAKE_COMMAND} -E make_directory web
-    COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} ${PROJECT_SOURCE_DIR}/tools/build_page.mjs ${web_page}
-            brindlewood_orvo_audio_worker.js brindlewood_orvo_audio_worker.wasm
+    COMMAND ${CMAKE_COMMAND} -E env ESBUILD=${ESBUILD}
+            ${CMAKE_CROSSCOMPILING_EMULATOR} ${PROJECT_SOURCE_DIR}/tools/build_page.mjs ${web_page}
+            brindlewood_orvo_audio_worker.js brindlewood_orvo_audio_worker.wasm ${web_npm}/node_modules
             PROJECT_VERSION=${PROJECT_VERSION} FFMPEG_VERSION=${FFMPEG_VERSION} LIBVORBIS_VERSION=${LIBVORBIS_VERSION}
             LIBOGG_VERSION=${LIBOGG_VERSION} FFLATE_VERSION=${FFLATE_VERSION}
-            --module=fflate=${fflate}/esm/browser.js
             "--licence=brindlewood_orvo_audio: MIT=${PROJECT_SOURCE_DIR}/LICENSE"
             "--licence=FFmpeg: LGPL-2.1 or later=${stack_licences}/ffmpeg/COPYING.LGPLv2.1"
             "--licence=FFmpeg: its licensing notes=${stack_licences}/ffmpeg/LICENSE.md"

@@ -1,7 +1,8 @@
 // The web page as a user's browser gets it, in the three engines Debian 12 has: Chromium and
 // Firefox ESR through puppeteer-core (over CDP and WebDriver BiDi), WebKitGTK's MiniBrowser
 // through WebKitWebDriver (plain W3C WebDriver over HTTP) under Xvfb. Each browser offers
-// the same few verbs; what an engine's automation cannot pose is null. Shared by the page's test and its benchmark.
+// the same few verbs; what an engine's automation cannot pose is null. Shared by the page's test and its
+// benchmarks.
 import { spawn } from 'node:child_process';
 import { readdirSync, readFileSync } from 'node:fs';
 import http from 'node:http';
@@ -76,7 +77,7 @@ function memoryKib(profile) {
 }
 
 async function puppeteerBrowser(engine, npmFolder, profile) {
-    const puppeteer = createRequire(path.join(npmFolder, 'package.json'))('puppeteer-core');
+    const puppeteer = createRequire(path.resolve(npmFolder, 'package.json'))('puppeteer-core');
     const browser = await puppeteer.launch(engine === 'chromium'
         ? { browser: 'chrome', executablePath: '/usr/bin/chromium', headless: true, userDataDir: profile, args: chromiumFlags, env }
         : { browser: 'firefox', executablePath: '/usr/bin/firefox-esr', headless: true, args: ['--remote-allow-system-access'], env });
@@ -90,10 +91,8 @@ async function puppeteerBrowser(engine, npmFolder, profile) {
         evaluate: (fn, ...args) => page.evaluate(fn, ...args),
         chooseFiles: async (selector, paths) => (await page.$(selector)).uploadFile(...paths),
         pressTab: () => page.keyboard.press('Tab'),
-        async screenshot(width, height) {
-            await page.setViewport({ width, height });
-            return Buffer.from(await page.screenshot({ fullPage: true }));
-        },
+        resize: (width, height) => page.setViewport({ width, height }),
+        screenshot: async () => Buffer.from(await page.screenshot({ fullPage: true })),
         // As a person drags them from a file manager, so that a folder arrives with its tree.
         drop: chromium ? async (paths) => {
             const session = await page.createCDPSession();
@@ -136,11 +135,11 @@ async function webkitBrowser() {
         pressTab: () => session('POST', '/actions', { actions: [{ type: 'key', id: 'keyboard',
             actions: [{ type: 'keyDown', value: '\uE004' }, { type: 'keyUp', value: '\uE004' }] }] }),
         // The page is laid out anew some time after the window's resize.
-        async screenshot(width, height) {
+        async resize(width, height) {
             const rect = await session('POST', '/window/rect', { width, height });
             await waitFor('the new layout', async () => (await this.evaluate(() => innerWidth)) === rect.width, 10_000);
-            return Buffer.from(await session('GET', '/screenshot'), 'base64');
         },
+        screenshot: async () => Buffer.from(await session('GET', '/screenshot'), 'base64'),
         drop: null,
         memoryKib: null,
         downloads: null,

@@ -1,65 +1,58 @@
 #!/usr/bin/env node
-// Builds the web page as one self-contained HTML file from web/: its ES modules bundled into
-// one inline module script, its workers' classic script (emscripten's worker loader, then
-// web/worker.mjs bundled), the converter's .wasm (gzip, base64), the style sheet and the
-// licence texts, all inline, under a Content-Security-Policy that lets the page load nothing.
+// Builds the web page as one self-contained HTML file from web/: its ES modules bundled by
+// esbuild into one inline module script, its workers' classic script (emscripten's worker
+// loader, then web/worker.mjs bundled), the converter's .wasm (gzip, base64), the style sheet
+// and the licence texts, all inline, under a Content-Security-Policy that lets the page load
+// nothing.
 //
-// Usage: build_page.mjs OUTPUT LOADER WASM NAME=VALUE... [--module=NAME=PATH]... [--licence=TITLE=PATH]...
+// Usage: build_page.mjs OUTPUT LOADER WASM NODE_MODULES NAME=VALUE... [--licence=TITLE=PATH]...
 //   LOADER, WASM   the converter linked as a classic worker script (createConverter) and its module
+//   NODE_MODULES   where the page's imports from npm ('fflate') are
 //   NAME=VALUE     replaces @NAME@ in web/index.html (versions)
-//   --module       where a bare import specifier ('fflate') is
+//   ESBUILD        in the environment: the esbuild to run (default: esbuild on PATH)
+import { execFileSync } from 'node:child_process';
 import { createHash } from 'node:crypto';
-import { readFileSync, renameSync, writeFileSync } from 'node:fs';
+import { mkdtempSync, readFileSync, renameSync, rmSync, symlinkSync, writeFileSync } from 'node:fs';
+import { tmpdir } from 'node:os';
 import path from 'node:path';
 import { gzipSync } from 'node:zlib';
 
-const web = new URL('../web/', import.meta.url).pathname;
+const source = new URL('../', import.meta.url).pathname;
+const web = path.join(source, 'web');
 
-function parseArguments([output, loader, wasm, ...rest]) {
-    const values = {}, modules = {}, licences = [];
+function parseArguments([output, loader, wasm, nodeModules, ...rest]) {
+    const values = {}, licences = [];
     for (const argument of rest) {
-        const [, option, name, value] = /^(?:--(module|licence)=)?([^=]+)=(.*)$/.exec(argument) ?? [];
+        const [, licence, name, value] = /^(--licence=)?([^=]+)=(.*)$/.exec(argument) ?? [];
         if (name === undefined) throw new Error(`cannot read the argument ${argument}`);
-        if (option === 'module') modules[name] = value;
-        else if (option === 'licence') licences.push({ title: name, file: value });
+        if (licence) licences.push({ title: name, file: value });
         else values[name] = value;
     }
-    return { output, loader, wasm, values, modules, licences };
+    return { output, loader, wasm, nodeModules, values, licences };
 }
 
-// Our modules import as `import { a, b } from './x.mjs';` and export declarations; each
-// module a page needs becomes a function's body that returns what its importers import, so
-// no two modules' top-level names meet. An export list (`export { a as b };`) is dropped:
-// its names are declared in the module anyway.
-const importLine = /^import \{([^}]*)\} from '([^']+)';\n/gm;
+// esbuild names each module in a comment by its path from its working folder, so it works in
+// a folder of links to web/, src/ and node_modules/ and keeps the links' paths: the names are
+// the same wherever the source and the build are. Text beyond ASCII stays as it is written,
+// and a licence comment where it is.
+const esbuildOptions = ['--bundle', '--preserve-symlinks', '--charset=utf8', '--legal-comments=inline', '--log-level=warning'];
 
-function moduleBody(file) {
-    const body = readFileSync(file, 'utf8').replace(importLine, '').replace(/^export \{[^}]*\};\n/gm, '')
-        .replace(/^export (?=(async )?function|class |const |let |var )/gm, '');
-    if (/^(import|export) /m.test(body)) throw new Error(`${file}: an import or export of a form the page's build does not take`);
-    return body;
-}
-
-function bundle(entry, bareModules) {
-    const imported = new Map();  // file -> names imported from it
-    const order = [];            // every file after the files it imports
-    const visit = (file) => {
-        if (order.includes(file)) return;
-        for (const [, names, specifier] of readFileSync(file, 'utf8').matchAll(importLine)) {
-            const dependency = specifier.startsWith('.') ? path.resolve(path.dirname(file), specifier) : bareModules[specifier];
-            if (!dependency) throw new Error(`${file}: no module given for '${specifier}'`);
-            if (names.includes(' as ')) throw new Error(`${file}: the page's build takes no renaming import`);
-            imported.set(dependency, [...(imported.get(dependency) ?? []), ...names.split(',').map((name) => name.trim())]);
-            visit(dependency);
+// The page's module script and the workers' classic script.
+function bundleScripts(loader, nodeModules) {
+    const root = mkdtempSync(path.join(tmpdir(), 'page-modules-'));
+    try {
+        for (const [name, target] of [['web', web], ['src', path.join(source, 'src')], ['node_modules', nodeModules]]) {
+            symlinkSync(path.resolve(target), path.join(root, name));
         }
-        order.push(file);
-    };
-    visit(entry);
-    const parts = order.slice(0, -1).map((file) => {
-        const names = [...new Set(imported.get(file))].join(', ');
-        return `// ${path.basename(file)}\nconst { ${names} } = (() => {\n${moduleBody(file)}\nreturn { ${names} };\n})();\n`;
-    });
-    return parts.join('\n') + `\n// ${path.basename(entry)}\n${moduleBody(entry)}`;
+        const bundle = (entry, format) => execFileSync(process.env.ESBUILD || 'esbuild', [entry, `--format=${format}`, ...esbuildOptions],
+            { cwd: root, encoding: 'utf8', maxBuffer: 1 << 26 });
+        return {
+            pageScript: inScript('the page', bundle('web/main.mjs', 'esm')),
+            workerScript: inScript('the worker', `${readFileSync(loader, 'utf8')}\n${bundle('web/worker.mjs', 'iife')}`),
+        };
+    } finally {
+        rmSync(root, { recursive: true });
+    }
 }
 
 const escapeHtml = (text) => text.replace(/&/g, '&amp;').replace(/</g, '&lt;').replace(/>/g, '&gt;');
@@ -77,10 +70,9 @@ function licencesHtml(licences) {
 }
 
 function main() {
-    const { output, loader, wasm, values, modules, licences } = parseArguments(process.argv.slice(2));
+    const { output, loader, wasm, nodeModules, values, licences } = parseArguments(process.argv.slice(2));
     const style = readFileSync(path.join(web, 'style.css'), 'utf8');
-    const pageScript = inScript('the page', bundle(path.join(web, 'main.mjs'), modules));
-    const workerScript = inScript('the worker', `${readFileSync(loader, 'utf8')}\n${bundle(path.join(web, 'worker.mjs'), modules)}`);
+    const { pageScript, workerScript } = bundleScripts(loader, nodeModules);
     // Blob URLs for the workers and the results, data: for the icon; nothing else at all.
     const policy = [`default-src 'none'`, `script-src ${sha256(pageScript)} 'wasm-unsafe-eval'`, `worker-src blob:`,
         `style-src ${sha256(style)}`, `img-src data:`, `media-src blob:`].join('; ');

@@ -1,5 +1,5 @@
-// A program that emscripten built as PROGRAM.mjs, its ES module loader, and PROGRAM.wasm beside
-// it, loaded for runMain: the loader imported and the module compiled once per thread.
+// A program that emscripten built, loaded for runMain: its ES module loader imported and its
+// .wasm compiled, once per thread. The links of one program may share one .wasm.
 
 const runsOnNode = typeof process == 'object' && typeof process.versions?.node == 'string';
 const loaded = new Map();  // loader URL -> promise of { createProgram, wasmModule }
@@ -12,13 +12,12 @@ async function compile(wasmUrl) {
     return WebAssembly.compileStreaming(fetch(wasmUrl));
 }
 
-async function load(loaderUrl) {
-    const wasmUrl = new URL(loaderUrl.href.replace(/\.mjs$/, '.wasm'));
+async function load(loaderUrl, wasmUrl) {
     const [{ default: createProgram }, wasmModule] = await Promise.all([import(loaderUrl.href), compile(wasmUrl)]);
     return { createProgram, wasmModule };
 }
 
-export function loadProgram(loaderUrl) {
-    if (!loaded.has(loaderUrl.href)) loaded.set(loaderUrl.href, load(loaderUrl));
+export function loadProgram(loaderUrl, wasmUrl) {
+    if (!loaded.has(loaderUrl.href)) loaded.set(loaderUrl.href, load(loaderUrl, wasmUrl));
     return loaded.get(loaderUrl.href);
 }

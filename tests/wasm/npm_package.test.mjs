@@ -2,7 +2,7 @@
 // command run on the sample, its API imported by name from a script.
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
-import { existsSync, mkdtempSync, rmSync, writeFileSync } from 'node:fs';
+import { existsSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import path from 'node:path';
 import { test } from 'node:test';
@@ -33,8 +33,10 @@ test('installs from its tarball, then its command and its API convert', (t) => {
         await convert(new Uint8Array(83)).catch((error) => console.log(error.message));`);
     assert.equal(execFileSync(process.execPath, [script], { encoding: 'utf8' }), '176400 44100 OggS\nInvalid ILD length\n');
 
+    // What its package.json lists, beside what npm adds, and each library's licence.
     const installed = path.join(prefix, 'lib', 'node_modules', 'brindlewood-orvo-audio');
-    for (const file of ['converter.d.ts', 'LICENSE', 'README.md', 'licenses/ffmpeg/COPYING.LGPLv2.1',
+    const { files } = JSON.parse(readFileSync(path.join(installed, 'package.json'), 'utf8'));
+    for (const file of [...files, 'LICENSE', 'README.md', 'licenses/ffmpeg/COPYING.LGPLv2.1',
         'licenses/libvorbis/COPYING', 'licenses/libogg/COPYING']) {
         assert.ok(existsSync(path.join(installed, file)), `${file} is installed`);
     }
