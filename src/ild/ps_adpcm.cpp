@@ -1,7 +1,6 @@
 #include "ild/ps_adpcm.hpp"
 
 #include <algorithm>
-#include <array>
 #include <stdexcept>
 
 namespace {
@@ -31,9 +30,9 @@ void decode_ps_adpcm_block(std::span<const std::uint8_t, ps_adpcm_block_size> bl
     std::int32_t hist1 = state.hist1;
     std::int32_t hist2 = state.hist2;
 
-    // Decoded into a local array so the vector's capacity is checked once per block.
-    std::array<float, ps_adpcm_samples_per_block> decoded;
-    for (std::size_t i = 0; i < decoded.size(); ++i) {
+    // Appended sample by sample: appending the block at once is a call of the C library's
+    // memmove per block, which on Windows goes through msvcrt.dll.
+    for (std::size_t i = 0; i < ps_adpcm_samples_per_block; ++i) {
         const std::int32_t nibble = (block[2 + i / 2] >> (4 * (i % 2))) & 0x0F;
         const std::int32_t code = nibble < 8 ? nibble : nibble - 16;
         const std::int32_t scaled = (code * 4096) >> shift;
@@ -42,10 +41,8 @@ void decode_ps_adpcm_block(std::span<const std::uint8_t, ps_adpcm_block_size> bl
             silent ? 0 : std::clamp(scaled + prediction, std::int32_t{-32768}, std::int32_t{32767});
         hist2 = hist1;
         hist1 = sample;
-        decoded[i] = static_cast<float>(sample) * sample_scale;
+        samples.push_back(static_cast<float>(sample) * sample_scale);
     }
-
-    samples.insert(samples.end(), decoded.begin(), decoded.end());
     state.hist1 = hist1;
     state.hist2 = hist2;
 }
