@@ -1,4 +1,4 @@
-/* psy.c's tone masking curves, noise fit and the mix of the two. */
+/* psy.c's tone masking curves, their set-up, the noise fit and the mix of the two. */
 #include "psy.c"
 
 #include "units.h"
@@ -18,6 +18,34 @@ static void tone_mask(struct unit_setup *setup, struct unit_random *random)
   global_max = local_max + unit_uniform(random, 0.f, 30.f);
   _vp_tonemask(look, in, out, global_max, local_max);
   unit_output(out, sizeof *out * look->n);
+}
+
+/* Every band's and level's curve that setup_tone_curves builds for a look's block
+   size and rate, and for half of the inputs with other attenuations, centre boost
+   and decay and a block size of any length, which the bins the curves span follow. */
+static void tone_curves(struct unit_setup *setup, struct unit_random *random)
+{
+  vorbis_look_psy *look = unit_psy_look(setup, random);
+  const vorbis_info_psy *vi = look->vi;
+  float att[P_BANDS], boost = vi->tone_centerboost, decay = vi->tone_decay;
+  float ***curves;
+  int n = look->n, i, m;
+  memcpy(att, vi->toneatt, sizeof att);
+  if (unit_integer(random, 0, 1)) {
+    for (i = 0; i < P_BANDS; i++) att[i] += unit_uniform(random, -20.f, 20.f);
+    boost = unit_uniform(random, -4.f, 4.f);
+    decay = unit_uniform(random, -1.5f, 1.5f);
+    n = unit_integer(random, 16, 4096);
+  }
+  curves = setup_tone_curves(att, look->rate * .5 / n, n, boost, decay);
+  for (i = 0; i < P_BANDS; i++) {
+    for (m = 0; m < P_LEVELS; m++) {
+      unit_output(curves[i][m], sizeof ***curves * (EHMER_MAX + 2));
+      _ogg_free(curves[i][m]);
+    }
+    _ogg_free(curves[i]);
+  }
+  _ogg_free(curves);
 }
 
 /* Both passes of _vp_noisemask (offset 140 without the fixed window, then 0 with
@@ -54,6 +82,7 @@ static void offset_and_mix(struct unit_setup *setup, struct unit_random *random)
 
 const struct unit_case psy_cases[] = {
   {"tone_mask", tone_mask},
+  {"tone_curves", tone_curves},
   {"noise_fit", noise_fit},
   {"offset_and_mix", offset_and_mix},
   {NULL, NULL},
