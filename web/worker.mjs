@@ -1,13 +1,16 @@
 // The page's worker, a classic script: the page's build puts emscripten's worker loader,
 // which defines createConverter, before it. One conversion at a time, off the page's thread,
-// each in a fresh instance of the module the page compiled, whose memory goes when the file
-// is done.
+// each in the worker's one instance of the module the page compiled, set back before each
+// file to what a new instance holds.
 import { convertWith } from '../src/wasm/conversion.mjs';
+import { reusingOneInstance } from '../src/wasm/run_main.mjs';
+
+let program;
 
 self.onmessage = async ({ data: { module, ild } }) => {
     try {
-        const program = { createProgram: createConverter, wasmModule: module };
-        const { ogg, frames, sampleRate } = await convertWith(program, new Uint8Array(ild));
+        program ??= reusingOneInstance({ createProgram: createConverter, wasmModule: module });
+        const { ogg, frames, sampleRate } = await program.exclusively((each) => convertWith(each, new Uint8Array(ild)));
         self.postMessage({ ogg, summary: `${frames} frames at ${sampleRate} Hz` }, [ogg.buffer]);
     } catch (error) {
         self.postMessage({ error: error.message });
