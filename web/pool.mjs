@@ -13,6 +13,8 @@ const memoryBudget = () => ((navigator.deviceMemory ?? 4) * 2 ** 30) / 2;
 const retiredAfter = 512 * 2 ** 20;
 
 export function workerCount() {
+    const asked = Number(new URLSearchParams(location.search).get('workers'));
+    if (Number.isInteger(asked) && asked > 0) return Math.min(asked, maxWorkers);
     return Math.max(1, Math.min(navigator.hardwareConcurrency || 2, maxWorkers));
 }
 
