@@ -40,9 +40,11 @@ function setState(entry, state, detail = '') {
     entry.row.querySelector('.state').textContent = state;
     const detailCell = entry.row.querySelector('.detail');
     detailCell.textContent = detail;
-    // The sign of life of a file in a worker: an indeterminate bar, which moves by itself.
+    // The sign of life of a file in a worker: a bar whose mark moves by itself, in steps.
     if (state === 'converting') {
-        const working = document.createElement('progress');
+        const working = document.createElement('span');
+        working.className = 'working';
+        working.setAttribute('role', 'progressbar');
         working.setAttribute('aria-label', `Converting ${entry.path}`);
         detailCell.append(working);
     }

@@ -32,6 +32,18 @@ export class ConversionPool {
     constructor(program, workerUrl) {
         this.#program = program;
         this.#workerUrl = workerUrl;
+        this.#startWorkers();
+    }
+
+    // Every worker starts with the page and makes its instance before any file comes: an
+    // engine's first instance of the module in a worker is its slowest (WebKitGTK: seconds).
+    async #startWorkers() {
+        const module = await this.#program.catch(() => null);
+        while (module && this.#workers < this.#size) {
+            const worker = this.#newWorker();
+            worker.postMessage({ module });
+            this.#idle.push(worker);
+        }
     }
 
     // Resolves to { ogg: Uint8Array, summary } or rejects with the tool's message, once a
@@ -51,6 +63,7 @@ export class ConversionPool {
         this.#queue = [];
         this.#workers = 0;
         this.#memoryInUse = 0;
+        this.#startWorkers();
     }
 
     // The next file starts while a worker is free and its memory fits beside the running
