@@ -2,7 +2,7 @@
 // finished conversion only the Ogg file stays, as a Blob.
 import { compileConverter, workerUrl } from './embedded.mjs';
 import { filesFromDrop, filesFromInput } from './files.mjs';
-import { ConversionPool, workerCount } from './pool.mjs';
+import { ConversionPool } from './pool.mjs';
 import { zipBlob } from './zip.mjs';
 
 // What sets the oldest browsers the page runs in: gzip's DecompressionStream (Firefox 113,
@@ -215,7 +215,7 @@ function start() {
     listenForDrops();
     listenForChoices();
     $('not-started').hidden = true;
-    document.body.dataset.workers = String(workerCount());
+    pool.size.then((size) => { document.body.dataset.workers = String(size); });
 }
 
 start();

@@ -12,16 +12,50 @@ const memoryBudget = () => ((navigator.deviceMemory ?? 4) * 2 ** 30) / 2;
 // rather than when the collector gets to it.
 const retiredAfter = 512 * 2 ** 20;
 
-export function workerCount() {
+// The number of workers: ?workers=N in the page's address, or as many threads as run here at
+// once. Browsers may report more processors than the machine has (WebKit reports 4 for any
+// machine with fewer than 8 cores), and workers beyond the cores only slow each other, so
+// the reported count is checked: one worker runs a fixed loop alone, then every worker runs
+// it at once, and the count is what the ratio of their times says, up to the reported one.
+export async function workerCount() {
     const asked = Number(new URLSearchParams(location.search).get('workers'));
     if (Number.isInteger(asked) && asked > 0) return Math.min(asked, maxWorkers);
-    return Math.max(1, Math.min(navigator.hardwareConcurrency || 2, maxWorkers));
+    const reported = Math.max(1, Math.min(navigator.hardwareConcurrency || 2, maxWorkers));
+    return reported === 1 ? 1 : threadsAtOnce(reported).catch(() => reported);
+}
+
+// A loop of some 25 ms on this machine's cores (2 vCPUs of an AMD EPYC).
+const loop = `onmessage = ({ data: count }) => {
+    const start = performance.now();
+    let x = 1;
+    for (let i = 0; i < count; ++i) x = (Math.imul(x, 1103515245) + 12345) | 0;
+    postMessage([performance.now() - start, x]);
+};`;
+
+async function threadsAtOnce(reported) {
+    const url = URL.createObjectURL(new Blob([loop], { type: 'text/javascript' }));
+    const threads = Array.from({ length: reported }, () => new Worker(url));
+    const run = (thread, count) => new Promise((resolve, reject) => {
+        thread.onmessage = ({ data: [ms] }) => resolve(ms);
+        thread.onerror = reject;
+        thread.postMessage(count);
+    });
+    const count = 20e6;
+    try {
+        await Promise.all(threads.map((thread) => run(thread, count / 4)));  // started, the loop compiled
+        const alone = await run(threads[0], count);
+        const together = Math.max(...await Promise.all(threads.map((thread) => run(thread, count))));
+        return Math.max(1, Math.min(reported, Math.round((reported * alone) / together)));
+    } finally {
+        for (const thread of threads) thread.terminate();
+        URL.revokeObjectURL(url);
+    }
 }
 
 export class ConversionPool {
     #program;      // promise of the compiled WebAssembly.Module
     #workerUrl;
-    #size = workerCount();
+    #size;         // set once workerCount() has said
     #budget = memoryBudget();
     #idle = [];
     #workers = 0;
@@ -32,7 +66,12 @@ export class ConversionPool {
     constructor(program, workerUrl) {
         this.#program = program;
         this.#workerUrl = workerUrl;
-        this.#startWorkers();
+        this.size = workerCount().then((size) => {
+            this.#size = size;
+            this.#startWorkers();
+            this.#dispatch();
+            return size;
+        });
     }
 
     // Every worker starts with the page and makes its instance before any file comes: an
@@ -63,7 +102,7 @@ export class ConversionPool {
         this.#queue = [];
         this.#workers = 0;
         this.#memoryInUse = 0;
-        this.#startWorkers();
+        if (this.#size !== undefined) this.#startWorkers();
     }
 
     // The next file starts while a worker is free and its memory fits beside the running
@@ -92,7 +131,7 @@ export class ConversionPool {
     }
 
     #newWorker() {
-        if (this.#workers >= this.#size) return null;
+        if (this.#size === undefined || this.#workers >= this.#size) return null;
         this.#workers++;
         const worker = new Worker(this.#workerUrl);
         worker.onmessage = ({ data }) => this.#finish(worker, data, true);
