@@ -9,7 +9,8 @@
 // Usage: bench/web_page.mjs PAGE NPM_FOLDER NATIVE_TOOL ILDGEN [files [seconds [rounds [engines [workers]]]]]
 //        (default 20 files of 30 s of 44.1 kHz music, 3 rounds, chromium,firefox,webkit;
 //        NPM_FOLDER is build-wasm/web-npm; seconds "large": files of 128 MiB, the largest;
-//        workers: counts to run the page with, such as 1,2,4, each a row; default the page's own)
+//        workers: counts to run the page with, such as 1,2,4, each a row, an empty one for the
+//        page's own choice, which is the default)
 import { execFileSync } from 'node:child_process';
 import { existsSync, mkdtempSync, readFileSync, rmSync } from 'node:fs';
 import { cpus, loadavg, tmpdir } from 'node:os';
@@ -94,7 +95,8 @@ async function main() {
                 for (const count of workers.split(',')) {
                     const times = [];
                     for (let round = 0; round < Number(rounds); ++round) times.push(await pageRound(browser, inputs, count));
-                    results[`page in ${engine}, ${await browser.evaluate(() => document.body.dataset.workers)} workers`] = times;
+                    const chosen = count ? '' : ', its own choice';
+                    results[`page in ${engine}, ${await browser.evaluate(() => document.body.dataset.workers)} workers${chosen}`] = times;
                 }
             } finally {
                 await browser.close();
