@@ -4,8 +4,9 @@
 // writing the ILD file into it, main() itself, reading the Ogg file out, and in the page
 // the round trip to the worker. The page's own worker script runs, with a handler that
 // times each step in a new instance put after it; beside it, the round trip of the page's
-// own worker, unchanged. Runs each file RUNS times in each worker, one at a time, and prints
-// the medians in ms.
+// own worker, unchanged, and that worker's first file alone (files are run in the order
+// given, so this is the first file's). Runs each file RUNS times in each worker, one at a
+// time, and prints the medians in ms.
 //
 // Usage: bench/page_profile.mjs PAGE NPM_FOLDER WASM_BUILD ILDGEN [seconds [runs [engines]]]
 //        (WASM_BUILD is build-wasm, whose brindlewood_orvo_audio_api.mjs Node runs; default
@@ -20,7 +21,7 @@ import { engines as allEngines, launch, waitFor } from '../tools/browsers.mjs';
 
 const [page, npmFolder, wasmBuild, ildgen, seconds = '0.01,1', runs = '15', engines = allEngines.join(',')] = process.argv.slice(2);
 const median = (values) => [...values].sort((a, b) => a - b)[Math.floor(values.length / 2)];
-const steps = ['instance', 'write', 'main', 'read', 'worker', 'round trip', 'page\'s worker'];
+const steps = ['instance', 'write', 'main', 'read', 'worker', 'round trip', 'page\'s worker', 'its first'];
 
 // One conversion with each step timed, in a worker or in Node: `createProgram` is
 // emscripten's loader function, `module` the compiled WebAssembly.Module.
@@ -97,6 +98,7 @@ async function inNode(files) {
 function print(name, fileNames, results) {
     for (const [index, rows] of results.entries()) {
         const cells = steps.map((_, step) => (rows[0][step] === undefined ? '' : median(rows.map((row) => row[step])).toFixed(1)));
+        if (rows[0][6] !== undefined) cells[7] = rows[0][6].toFixed(1);
         console.log(`| ${name} | ${fileNames[index]} | ${cells.join(' | ')} |`);
     }
 }
