@@ -8,8 +8,10 @@
 # the converter as a classic script for its workers.
 
 set(wasm_sources ${PROJECT_SOURCE_DIR}/src/wasm)
-# main() is called by run_main.mjs, once per fresh instance.
-set(wasm_program_options -sMODULARIZE=1 -sWASM_ASYNC_COMPILATION=1 -sINVOKE_RUN=0 -sEXIT_RUNTIME=1 -sFORCE_FILESYSTEM=1)
+# main() is called by run_main.mjs, once per runtime; sbrk(0) tells it how much of an instance's
+# memory a run wrote, which it clears before the next run in the same instance.
+set(wasm_program_options -sMODULARIZE=1 -sWASM_ASYNC_COMPILATION=1 -sINVOKE_RUN=0 -sEXIT_RUNTIME=1 -sFORCE_FILESYSTEM=1
+    -sEXPORTED_FUNCTIONS=_main,_sbrk)
 set(wasm_modules run_main.mjs load_program.mjs conversion.mjs)
 
 # Makes the executable TARGET a program whose loader is an ES module, also for Node, where it

@@ -3,8 +3,10 @@
 
 // The module, compiled once for every worker.
 export async function compileConverter() {
-    const base64 = document.getElementById('converter-wasm').textContent.trim();
-    const gzipped = Uint8Array.from(atob(base64), (char) => char.charCodeAt(0));
+    const binary = atob(document.getElementById('converter-wasm').textContent.trim());
+    // A plain loop: Uint8Array.from with a function per character took 33 to 173 ms.
+    const gzipped = new Uint8Array(binary.length);
+    for (let i = 0; i < binary.length; ++i) gzipped[i] = binary.charCodeAt(i);
     const wasm = new Blob([gzipped]).stream().pipeThrough(new DecompressionStream('gzip'));
     return WebAssembly.compile(await new Response(wasm).arrayBuffer());
 }

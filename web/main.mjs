@@ -2,7 +2,7 @@
 // finished conversion only the Ogg file stays, as a Blob.
 import { compileConverter, workerUrl } from './embedded.mjs';
 import { filesFromDrop, filesFromInput } from './files.mjs';
-import { ConversionPool, workerCount } from './pool.mjs';
+import { ConversionPool } from './pool.mjs';
 import { zipBlob } from './zip.mjs';
 
 // What sets the oldest browsers the page runs in: gzip's DecompressionStream (Firefox 113,
@@ -40,9 +40,11 @@ function setState(entry, state, detail = '') {
     entry.row.querySelector('.state').textContent = state;
     const detailCell = entry.row.querySelector('.detail');
     detailCell.textContent = detail;
-    // The sign of life of a file in a worker: an indeterminate bar, which moves by itself.
+    // The sign of life of a file in a worker: a bar whose mark moves by itself, in steps.
     if (state === 'converting') {
-        const working = document.createElement('progress');
+        const working = document.createElement('span');
+        working.className = 'working';
+        working.setAttribute('role', 'progressbar');
         working.setAttribute('aria-label', `Converting ${entry.path}`);
         detailCell.append(working);
     }
@@ -213,7 +215,7 @@ function start() {
     listenForDrops();
     listenForChoices();
     $('not-started').hidden = true;
-    document.body.dataset.workers = String(workerCount());
+    pool.size.then((size) => { document.body.dataset.workers = String(size); });
 }
 
 start();

@@ -1,5 +1,6 @@
 // The JavaScript API runs the command line's own conversion: the same summary, the same
-// messages, the same Vorbis packets, and nothing left behind between conversions.
+// messages, the same Vorbis packets, and nothing left behind between conversions, also
+// where one instance runs them all, as in the web page's workers.
 import assert from 'node:assert/strict';
 import { spawnSync } from 'node:child_process';
 import { mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
@@ -13,6 +14,11 @@ import vm from 'node:vm';
 import { build, command, cut, edited, sample, withoutSerials } from './ild_bytes.mjs';
 
 const { convert } = await import(pathToFileURL(path.join(build, 'converter.mjs')));
+const { convertWith } = await import(pathToFileURL(path.join(build, 'conversion.mjs')));
+const { loadProgram } = await import(pathToFileURL(path.join(build, 'load_program.mjs')));
+const { reusingOneInstance } = await import(pathToFileURL(path.join(build, 'run_main.mjs')));
+const apiProgram = () => loadProgram(pathToFileURL(path.join(build, 'brindlewood_orvo_audio_api.mjs')),
+    pathToFileURL(path.join(build, 'brindlewood_orvo_audio.wasm')));
 
 // The command line under Node on `ild`, written to a file: its status, streams and output.
 function commandLine(ild) {
@@ -76,3 +82,34 @@ test('a conversion leaves no memory behind', async () => {
     // Measured: -1 to 11 MiB; 220 MiB when every instance is kept alive.
     assert.ok(resident() - before < 32 << 20, `grew by ${(resident() - before) >> 20} MiB`);
 });
+
+// The sample's audio `times` over.
+function repeated(times) {
+    const audio = sample.subarray(dataOffset);
+    const ild = new Uint8Array(dataOffset + audio.length * times);
+    ild.set(sample.subarray(0, dataOffset));
+    for (let i = 0; i < times; ++i) ild.set(audio, dataOffset + audio.length * i);
+    return edited(ild, 12, audio.length * times);
+}
+
+// Files that fail at each stage, and one that grows the memory, each before the sample.
+const before = [
+    ['shorter than a header', sample.subarray(0, 83)],
+    ['a rate of 7999 Hz', edited(edited(sample, 40, 7999), 72, 7999)],
+    ['a damaged block', edited(sample, dataOffset + 32 * 5 + 16, 0x50)],
+    ['ten times the sample', repeated(10)],
+];
+const fresh = withoutSerials(commandLine(sample).ogg);
+for (const [name, ild] of before) {
+    test(`one instance: after ${name}, the sample converts as in a fresh one`, async (t) => {
+        const program = reusingOneInstance(await apiProgram());
+        const instantiate = WebAssembly.instantiate;
+        let made = 0;
+        WebAssembly.instantiate = (...args) => (++made, instantiate(...args));
+        t.after(() => { WebAssembly.instantiate = instantiate; });
+        await program.exclusively((each) => convertWith(each, ild)).catch(() => {});
+        const { ogg } = await program.exclusively((each) => convertWith(each, sample));
+        assert.equal(made, 1);
+        assert.deepEqual(withoutSerials(ogg), fresh);
+    });
+}
