@@ -29,13 +29,14 @@ async function instantiate({ createProgram, wasmModule, instantiate: make }, { e
 // stack pointer at the top. Each run gets emscripten's runtime anew (files, streams, exit),
 // and the instance's imports call the latest. So an engine that tiers code up by what one
 // instance has run (V8) runs a batch of short files in its optimised code, and no run pays
-// for a new instance. The memory never shrinks: `memoryBytes()` says how large it is.
+// for a new instance. The memory never shrinks.
 export function reusingOneInstance(program) {
     let instance, image, memory, runtime, stackTop;
     let imports = {};  // the latest runtime's
     let turn = Promise.resolve();
     const make = async (latest) => {
-        if (instance) {
+        // Without a runtime that got as far as main(), a new instance.
+        if (instance && runtime) {
             // Nothing above the program's break has been written since it was zero.
             const bytes = new Uint8Array(memory.buffer);
             bytes.fill(0, image.length, runtime._sbrk(0));
@@ -70,7 +71,6 @@ export function reusingOneInstance(program) {
             turn = result.catch(() => {});
             return result;
         },
-        memoryBytes: () => memory?.buffer.byteLength ?? 0,
         // The runtime that ran last, which reaches the instance's exports.
         ranIn(latest) {
             runtime = latest;
