@@ -7,6 +7,7 @@
 #   take_lock FILE    waits while another process holds FILE, then holds it until exit
 #   as_root CMD...    runs CMD as root, through sudo unless already root
 #   use_emscripten    sets up the environment for Debian's emcc
+#   v3_launcher       prints what runs x86-64-v3 code here: nothing, or qemu emulating such a CPU
 #   step_times        prints each finished step's wall time
 set -Eeuo pipefail
 
@@ -60,4 +61,9 @@ as_root() {
 use_emscripten() {
     export EMSDK_PYTHON=/usr/bin/python3 EMCC_SKIP_SANITY_CHECK=1
     export NODE_PATH=${NODE_PATH:+$NODE_PATH:}/usr/share/nodejs
+}
+
+# Where this CPU runs x86-64-v3 code, nothing; elsewhere qemu emulating one that does.
+v3_launcher() {
+    /lib64/ld-linux-x86-64.so.2 --help | grep -q 'x86-64-v3 (supported' || echo qemu-x86_64 -cpu Haswell
 }
